@@ -1,0 +1,21 @@
+# Compiler flags shared by the library, its tests and benchmarks.
+set(CMAKE_CXX_STANDARD 17)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS ON)
+set(CMAKE_C_STANDARD 11)
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+if(NOT CMAKE_BUILD_TYPE)
+  set(CMAKE_BUILD_TYPE RelWithDebInfo)
+endif()
+
+# NaN, infinities and signed zeros are part of the contract, and the
+# processor tier has no fused multiply-add: no fast-math, no contraction.
+set(ZEM_COMMON_FLAGS -ffp-contract=off -fno-fast-math -fno-strict-aliasing -Wall -Wextra)
+set(ZEM_LIB_FLAGS ${ZEM_COMMON_FLAGS}
+  $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-threadsafe-statics>)
+
+if(ZEM_SANITIZE)
+  set(ZEM_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_compile_options(${ZEM_SAN_FLAGS})
+  add_link_options(${ZEM_SAN_FLAGS})
+endif()
