@@ -6,6 +6,7 @@
 #include <string.h>
 #include <unistd.h>
 #include <sys/stat.h>
+#include <cpuid.h>
 #include <fstream>
 
 namespace zem_test {
@@ -67,6 +68,19 @@ std::string captured_stdout(const std::function<void()> &fn)
     fn();
     fflush(stdout);
     return testing::internal::GetCapturedStdout();
+}
+
+bool x87_emulated()
+{
+    unsigned int r[12] = {};
+    if (__get_cpuid_max(0x80000000u, nullptr) < 0x80000004u)
+        return false;
+    for (unsigned int i = 0; i < 3; ++i)
+        __cpuid(0x80000002u + i, r[4 * i], r[4 * i + 1], r[4 * i + 2], r[4 * i + 3]);
+    char brand[49];
+    memcpy(brand, r, 48);
+    brand[48] = '\0';
+    return strstr(brand, "QEMU") != nullptr;
 }
 
 std::string param_line(int position, const std::string &name)

@@ -40,6 +40,11 @@ private:
 // Runs fn and returns what it printed on standard output.
 std::string captured_stdout(const std::function<void()> &fn);
 
+// True when the processor is an emulator's (its brand string says so),
+// whose x87 unit computes transcendental instructions and partial
+// remainders in double precision only.
+bool x87_emulated();
+
 // The error lines the library prints, built independently of it.
 std::string param_line(int position, const std::string &name);
 std::string internal_line(int code, const std::string &name);
