@@ -139,6 +139,23 @@ FILE *open_config()
     return nullptr;
 }
 
+struct Choice {
+    const char *text;
+    int value;
+};
+
+// A settings line "<key><value>": a known value sets *word, anything else
+// (an empty value too) changes nothing.
+void choose(const char *line, const char *key, const Choice *choices, int n, int *word)
+{
+    if (!starts_with(line, key))
+        return;
+    const char *value = line + strlen(key);
+    for (int i = 0; i < n; ++i)
+        if (strcmp(value, choices[i].text) == 0)
+            *word = choices[i].value;
+}
+
 void apply_line(char *line, int mode)
 {
     char raw[kBuf];
@@ -165,24 +182,10 @@ void apply_line(char *line, int mode)
                 copy_name(nk.entry, eq + 1);
         }
     }
-    static const char kCheck[] = "zem_input_check=";
-    static const char kSerial[] = "zem_serial=";
-    if (starts_with(key, kCheck)) {
-        const char *v = key + sizeof kCheck - 1;
-        if (strcmp(v, "on") == 0)
-            cfg_check = 1;
-        else if (strcmp(v, "off") == 0)
-            cfg_check = 0;
-    }
-    if (starts_with(key, kSerial)) {
-        const char *v = key + sizeof kSerial - 1;
-        if (strcmp(v, "yes") == 0)
-            cfg_serial = 1;
-        else if (strcmp(v, "no") == 0)
-            cfg_serial = 0;
-        else if (strcmp(v, "omp") == 0)
-            cfg_serial = 2;
-    }
+    static const Choice kCheck[] = {{"on", 1}, {"off", 0}};
+    static const Choice kSerial[] = {{"yes", 1}, {"no", 0}, {"omp", 2}};
+    choose(key, "zem_input_check=", kCheck, 2, &cfg_check);
+    choose(key, "zem_serial=", kSerial, 3, &cfg_serial);
 }
 
 } // namespace
