@@ -1,0 +1,261 @@
+// The dense vector routines against the long-double references, over the
+// four element types, increments {1, -1, 2, -3, 0}, lengths 0..40 (plus
+// longer unit-stride vectors for the blocked copy and scaling paths) and
+// start addresses in every 16-byte alignment class the type allows.
+#include <gtest/gtest.h>
+
+#include "tests/level1/level1_api.h"
+
+using namespace l1t;
+
+namespace {
+
+const int kIncs[] = {1, -1, 2, -3, 0};
+
+template <class T>
+std::vector<size_t> offsets()
+{
+    std::vector<size_t> o;
+    for (size_t k = 0; k < 4; ++k)
+        o.push_back(k * (sizeof(T) < 8 ? sizeof(T) : 8));
+    // Complex single elements need only 4-byte alignment: such a start can
+    // never reach a 16-byte boundary.
+    if (sizeof(T) == 8 && Api<T>::cplx)
+        o.push_back(4);
+    return o;
+}
+
+bool unit(int inc) { return inc == 1 || inc == -1; }
+
+std::vector<int> lengths(bool unit_stride)
+{
+    std::vector<int> l;
+    for (int n = 0; n <= 40; ++n)
+        l.push_back(n);
+    if (unit_stride)
+        for (int n : {97, 1000, 1031, 2100})
+            l.push_back(n);
+    return l;
+}
+
+// Calls f(n, incx, incy, offset_x, offset_y) for every case of a
+// two-vector routine: all start pairs for unit increments, a few otherwise.
+template <class T, class F>
+void two_vector_cases(F f)
+{
+    std::vector<size_t> off = offsets<T>();
+    for (int ix : kIncs)
+        for (int iy : kIncs)
+            for (int n : lengths(unit(ix) && unit(iy))) {
+                if (unit(ix) && unit(iy) && n <= 40) {
+                    for (size_t ox : off)
+                        for (size_t oy : off)
+                            f(n, ix, iy, ox, oy);
+                } else {
+                    f(n, ix, iy, 0, 0);
+                    f(n, ix, iy, off[1], off.back());
+                }
+            }
+}
+
+template <class T, class F>
+void one_vector_cases(F f)
+{
+    for (int ix : kIncs)
+        for (int n : lengths(unit(ix)))
+            for (size_t ox : offsets<T>())
+                f(n, ix, ox);
+}
+
+// got within eps * (n + 4) * bound of want, component by component.
+testing::AssertionResult close(cx got, cx want, cx bound, ld eps, int n)
+{
+    ld tol_re = eps * (n + 4) * bound.re + LDBL_MIN, tol_im = eps * (n + 4) * bound.re + LDBL_MIN;
+    if (absl(got.re - want.re) <= tol_re && absl(got.im - want.im) <= tol_im)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "got (" << (double)got.re << ", " << (double)got.im << ") want ("
+                                       << (double)want.re << ", " << (double)want.im << ") bound "
+                                       << (double)bound.re;
+}
+
+// Elements of the vector within tolerance of the reference image; every
+// other element bit for bit unchanged.
+template <class T>
+void expect_buffer(Buf<T> &b, const std::vector<unsigned char> &before, const std::vector<cx> &want,
+                   const std::vector<cx> &bound, int n)
+{
+    std::vector<bool> mem = b.members();
+    std::vector<cx> got = b.image();
+    for (size_t i = 0; i < b.size(); ++i) {
+        if (mem[i])
+            EXPECT_TRUE(close(got[i], want[i], bound[i], Api<T>::eps, n)) << "element " << i;
+        else
+            EXPECT_EQ(0, memcmp(&before[i * sizeof(T)], &b.all()[i], sizeof(T))) << "guard element " << i;
+    }
+}
+
+template <class T>
+class Vectors : public testing::Test {};
+
+typedef testing::Types<float, double, ZEM_Complex8, ZEM_Complex16> ElementTypes;
+TYPED_TEST_SUITE(Vectors, ElementTypes);
+
+TYPED_TEST(Vectors, AxpyMatchesReference)
+{
+    typedef TypeParam T;
+    std::mt19937 rng(11);
+    const cx alphas[] = {{0.75L, Api<T>::cplx ? -1.25L : 0}, {-1.5L, Api<T>::cplx ? 0.5L : 0}};
+    int k = 0;
+    two_vector_cases<T>([&](int n, int ix, int iy, size_t ox, size_t oy) {
+        SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " incy=" << iy << " ox=" << ox
+                                        << " oy=" << oy);
+        cx a = alphas[k++ & 1];
+        Buf<T> x(n, ix, ox, rng), y(n, iy, oy, rng);
+        std::vector<unsigned char> xb = x.bytes(), yb = y.bytes();
+        std::vector<cx> xi = x.image(), want = y.image();
+        std::vector<cx> xa = absolute(xi), bound = absolute(want);
+        l1_ref::axpy(n, a, xi.data() + 3, ix, want.data() + 3, iy);
+        l1_ref::axpy(n, {absl(a.re) + absl(a.im), 0}, xa.data() + 3, ix, bound.data() + 3, iy);
+        Api<T>::axpy(n, a, x.vec(), ix, y.vec(), iy);
+        expect_buffer(y, yb, want, bound, n);
+        EXPECT_EQ(xb, x.bytes());
+    });
+}
+
+TYPED_TEST(Vectors, CopyAndSwapMoveExactly)
+{
+    typedef TypeParam T;
+    std::mt19937 rng(12);
+    two_vector_cases<T>([&](int n, int ix, int iy, size_t ox, size_t oy) {
+        SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " incy=" << iy << " ox=" << ox
+                                        << " oy=" << oy);
+        Buf<T> x(n, ix, ox, rng), y(n, iy, oy, rng);
+        std::vector<cx> xi = x.image(), yi = y.image();
+        std::vector<unsigned char> xb = x.bytes();
+        Api<T>::copy(n, x.vec(), ix, y.vec(), iy);
+        std::vector<cx> want = yi;
+        l1_ref::copy(n, xi.data() + 3, ix, want.data() + 3, iy);
+        std::vector<cx> got = y.image();
+        for (size_t i = 0; i < got.size(); ++i)
+            ASSERT_TRUE(got[i].re == want[i].re && got[i].im == want[i].im) << "copy, element " << i;
+        EXPECT_EQ(xb, x.bytes());
+
+        // Swap back and forth on fresh data.
+        Buf<T> u(n, ix, ox, rng), v(n, iy, oy, rng);
+        std::vector<cx> wu = u.image(), wv = v.image();
+        l1_ref::swap(n, wu.data() + 3, ix, wv.data() + 3, iy);
+        Api<T>::swap(n, u.vec(), ix, v.vec(), iy);
+        std::vector<cx> gu = u.image(), gv = v.image();
+        for (size_t i = 0; i < gu.size(); ++i)
+            ASSERT_TRUE(gu[i].re == wu[i].re && gu[i].im == wu[i].im) << "swap x, element " << i;
+        for (size_t i = 0; i < gv.size(); ++i)
+            ASSERT_TRUE(gv[i].re == wv[i].re && gv[i].im == wv[i].im) << "swap y, element " << i;
+    });
+}
+
+TYPED_TEST(Vectors, DotMatchesReference)
+{
+    typedef TypeParam T;
+    std::mt19937 rng(13);
+    two_vector_cases<T>([&](int n, int ix, int iy, size_t ox, size_t oy) {
+        SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " incy=" << iy << " ox=" << ox
+                                        << " oy=" << oy);
+        Buf<T> x(n, ix, ox, rng), y(n, iy, oy, rng);
+        std::vector<cx> xi = x.image(), yi = y.image();
+        std::vector<cx> xa = absolute(xi), ya = absolute(yi);
+        cx bound = l1_ref::dot(n, xa.data() + 3, ix, ya.data() + 3, iy, false, {0, 0});
+        for (bool conj : {false, true}) {
+            if (conj && !Api<T>::cplx)
+                break;
+            cx want = l1_ref::dot(n, xi.data() + 3, ix, yi.data() + 3, iy, conj, {0, 0});
+            cx got = Api<T>::dot(conj, n, x.vec(), ix, y.vec(), iy);
+            EXPECT_TRUE(close(got, want, bound, Api<T>::eps, n)) << (conj ? "conjugated" : "plain");
+        }
+    });
+}
+
+TYPED_TEST(Vectors, ScalMatchesReference)
+{
+    typedef TypeParam T;
+    typedef typename Api<T>::R R;
+    std::mt19937 rng(14);
+    one_vector_cases<T>([&](int n, int ix, size_t ox) {
+        SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " ox=" << ox);
+        // Complex alpha for cscal/zscal, then a real one (csscal/zdscal).
+        const cx alphas[] = {{1.25L, Api<T>::cplx ? -0.5L : 0}, {-0.75L, 0}};
+        for (int pass = 0; pass < 2; ++pass) {
+            cx a = alphas[pass];
+            Buf<T> x(n, ix, ox, rng);
+            std::vector<unsigned char> xb = x.bytes();
+            std::vector<cx> want = x.image(), bound = absolute(want);
+            l1_ref::scal(n, a, want.data() + 3, ix);
+            l1_ref::scal(n, {absl(a.re) + absl(a.im), 0}, bound.data() + 3, ix);
+            if (pass == 0)
+                Api<T>::scal(n, a, x.vec(), ix);
+            else
+                Api<T>::rscal(n, (R)a.re, x.vec(), ix);
+            expect_buffer(x, xb, want, bound, n);
+        }
+    });
+}
+
+TYPED_TEST(Vectors, AsumMatchesReference)
+{
+    typedef TypeParam T;
+    std::mt19937 rng(15);
+    one_vector_cases<T>([&](int n, int ix, size_t ox) {
+        SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " ox=" << ox);
+        Buf<T> x(n, ix, ox, rng);
+        std::vector<cx> xi = x.image();
+        ld want = l1_ref::asum(n, xi.data() + 3, ix);
+        EXPECT_TRUE(close({Api<T>::asum(n, x.vec(), ix), 0}, {want, 0}, {want, 0}, Api<T>::eps, n));
+    });
+}
+
+TYPED_TEST(Vectors, IndexOfLargestAndSmallest)
+{
+    typedef TypeParam T;
+    std::mt19937 rng(16);
+    one_vector_cases<T>([&](int n, int ix, size_t ox) {
+        SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " ox=" << ox);
+        Buf<T> x(n, ix, ox, rng);
+        std::vector<cx> xi = x.image();
+        EXPECT_EQ(l1_ref::iamax(n, xi.data() + 3, ix), Api<T>::iamax(n, x.vec(), ix));
+        EXPECT_EQ(l1_ref::iamin(n, xi.data() + 3, ix), Api<T>::iamin(n, x.vec(), ix));
+        if (n >= 6 && ix > 0) {
+            // Ties: copy the winner further on; the first one stays the answer.
+            int imax = l1_ref::iamax(n, xi.data() + 3, ix);
+            int imin = l1_ref::iamin(n, xi.data() + 3, ix);
+            T *v = x.vec();
+            int later = n - 1 == imax - 1 || n - 1 == imin - 1 ? n - 2 : n - 1;
+            if (later > imax - 1 && later > imin - 1) {
+                v[(ptrdiff_t)later * ix] = v[(ptrdiff_t)(imax - 1) * ix];
+                EXPECT_EQ(imax, Api<T>::iamax(n, v, ix));
+                v[(ptrdiff_t)later * ix] = v[(ptrdiff_t)(imin - 1) * ix];
+                EXPECT_EQ(imin, Api<T>::iamin(n, v, ix));
+            }
+        }
+    });
+}
+
+// The mixed-precision dot products: single elements, extended sums.
+TEST(MixedDot, DsdotAndSdsdotMatchReference)
+{
+    std::mt19937 rng(17);
+    two_vector_cases<float>([&](int n, int ix, int iy, size_t ox, size_t oy) {
+        SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " incy=" << iy);
+        Buf<float> x(n, ix, ox, rng), y(n, iy, oy, rng);
+        std::vector<cx> xi = x.image(), yi = y.image();
+        std::vector<cx> xa = absolute(xi), ya = absolute(yi);
+        float sb = 0.375f;
+        cx bound = l1_ref::dot(n, xa.data() + 3, ix, ya.data() + 3, iy, false, {sb, 0});
+        cx want = l1_ref::dot(n, xi.data() + 3, ix, yi.data() + 3, iy, false, {0, 0});
+        cx want_sb = l1_ref::dot(n, xi.data() + 3, ix, yi.data() + 3, iy, false, {sb, 0});
+        double d = dsdot_(&n, x.vec(), &ix, y.vec(), &iy);
+        float s = sdsdot_(&n, &sb, x.vec(), &ix, y.vec(), &iy);
+        EXPECT_TRUE(close({d, 0}, want, bound, DBL_EPSILON, 0));
+        EXPECT_TRUE(close({s, 0}, want_sb, {absl(want_sb.re), 0}, FLT_EPSILON / 4, 0));
+    });
+}
+
+} // namespace
