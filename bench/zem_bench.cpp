@@ -1,0 +1,431 @@
+// zem-bench: the matrix-multiply tour. Times sgemm, dgemm, cgemm and zgemm
+// of this library over a set of shapes with 1 and 2 threads, beside
+// OpenBLAS when it is installed (loaded with dlopen), and prints GFLOPS
+// (2mnk for real, 8mnk for complex types; median of the repetitions) and
+// the ratio to the peer. --check verifies the result of the timed calls
+// against a plain product first. --svg writes a plot of GFLOPS over the
+// size of the square problems.
+#include <dlfcn.h>
+#include <omp.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <complex>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "zem_blas.h"
+#include "zem_service.h"
+
+namespace {
+
+struct Shape {
+    int m, n, k;
+};
+
+struct Options {
+    std::vector<Shape> shapes;
+    std::vector<int> threads{1, 2};
+    std::string routines = "sdcz";
+    bool check = false;
+    bool peer = true;
+    double min_time = 0.25; // seconds of repetitions per measurement
+    int max_reps = 5;
+    std::string svg;
+};
+
+const std::vector<Shape> kShort = {{64, 64, 64},       {256, 256, 256},  {1000, 1000, 1000},
+                                   {1000, 1000, 32},   {2000, 32, 2000}, {32, 2000, 2000}};
+const std::vector<Shape> kFull = {{64, 64, 64},       {128, 128, 128},    {256, 256, 256},   {512, 512, 512},
+                                  {1000, 1000, 1000}, {1500, 1500, 1500}, {2000, 2000, 2000}, {1000, 1000, 32},
+                                  {2000, 32, 2000},   {32, 2000, 2000},   {4000, 16, 16}};
+
+// ---- the peer, through dlopen ----------------------------------------
+
+template <class T>
+using GemmFn = void (*)(const char *, const char *, const int *, const int *, const int *, const T *, const T *,
+                        const int *, const T *, const int *, const T *, T *, const int *);
+
+struct Peer {
+    void *handle = nullptr;
+    GemmFn<float> s = nullptr;
+    GemmFn<double> d = nullptr;
+    GemmFn<ZEM_Complex8> c = nullptr;
+    GemmFn<ZEM_Complex16> z = nullptr;
+    void (*set_threads)(int) = nullptr;
+
+    void open()
+    {
+        handle = dlopen("libopenblas.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (!handle)
+            return;
+        s = (GemmFn<float>)dlsym(handle, "sgemm_");
+        d = (GemmFn<double>)dlsym(handle, "dgemm_");
+        c = (GemmFn<ZEM_Complex8>)dlsym(handle, "cgemm_");
+        z = (GemmFn<ZEM_Complex16>)dlsym(handle, "zgemm_");
+        set_threads = (void (*)(int))dlsym(handle, "openblas_set_num_threads");
+    }
+};
+
+// ---- per-type facts ----------------------------------------------------
+
+template <class T>
+struct Ty;
+template <>
+struct Ty<float> {
+    static constexpr bool complex = false;
+    static constexpr double eps = 5.96e-8;
+    static const char *name() { return "sgemm"; }
+    static GemmFn<float> ours() { return sgemm_; }
+    static GemmFn<float> peer(const Peer &p) { return p.s; }
+};
+template <>
+struct Ty<double> {
+    static constexpr bool complex = false;
+    static constexpr double eps = 1.11e-16;
+    static const char *name() { return "dgemm"; }
+    static GemmFn<double> ours() { return dgemm_; }
+    static GemmFn<double> peer(const Peer &p) { return p.d; }
+};
+template <>
+struct Ty<ZEM_Complex8> {
+    static constexpr bool complex = true;
+    static constexpr double eps = 5.96e-8;
+    static const char *name() { return "cgemm"; }
+    static GemmFn<ZEM_Complex8> ours() { return cgemm_; }
+    static GemmFn<ZEM_Complex8> peer(const Peer &p) { return p.c; }
+};
+template <>
+struct Ty<ZEM_Complex16> {
+    static constexpr bool complex = true;
+    static constexpr double eps = 1.11e-16;
+    static const char *name() { return "zgemm"; }
+    static GemmFn<ZEM_Complex16> ours() { return zgemm_; }
+    static GemmFn<ZEM_Complex16> peer(const Peer &p) { return p.z; }
+};
+
+// Values as (re, im) pairs of long double, whatever the type.
+inline void parts(float x, long double &r, long double &i) { r = x, i = 0; }
+inline void parts(double x, long double &r, long double &i) { r = x, i = 0; }
+inline void parts(ZEM_Complex8 x, long double &r, long double &i) { r = x.real, i = x.imag; }
+inline void parts(ZEM_Complex16 x, long double &r, long double &i) { r = x.real, i = x.imag; }
+inline void set(float &x, double r, double) { x = (float)r; }
+inline void set(double &x, double r, double) { x = r; }
+inline void set(ZEM_Complex8 &x, double r, double i) { x = ZEM_Complex8{(float)r, (float)i}; }
+inline void set(ZEM_Complex16 &x, double r, double i) { x = ZEM_Complex16{r, i}; }
+
+template <class T>
+std::vector<T> random_matrix(size_t elems, unsigned seed)
+{
+    std::vector<T> v(elems);
+    std::mt19937 g(seed);
+    std::uniform_real_distribution<double> u(-1, 1);
+    for (auto &x : v) {
+        const double r = u(g), i = u(g);
+        set(x, r, i);
+    }
+    return v;
+}
+
+// The plain product C = A*B (column-major, 'N', 'N') checked against c:
+// returns the largest error relative to sum |a||b| per element, in units
+// of the type's rounding unit times k.
+template <class T>
+double check_product(const Shape &s, const std::vector<T> &a, const std::vector<T> &b, const std::vector<T> &c)
+{
+    double worst = 0;
+    std::vector<long double> ar(a.size()), ai(a.size());
+    for (size_t i = 0; i < a.size(); ++i)
+        parts(a[i], ar[i], ai[i]);
+    for (int j = 0; j < s.n; ++j) {
+        std::vector<long double> sr(s.m, 0), si(s.m, 0), mag(s.m, 0);
+        for (int p = 0; p < s.k; ++p) {
+            long double br, bi;
+            parts(b[p + (size_t)j * s.k], br, bi);
+            const long double bm = fabsl(br) + fabsl(bi);
+            const long double *xr = &ar[(size_t)p * s.m], *xi = &ai[(size_t)p * s.m];
+            for (int i = 0; i < s.m; ++i) {
+                sr[i] += xr[i] * br - xi[i] * bi;
+                si[i] += xr[i] * bi + xi[i] * br;
+                mag[i] += (fabsl(xr[i]) + fabsl(xi[i])) * bm;
+            }
+        }
+        for (int i = 0; i < s.m; ++i) {
+            long double cr, ci;
+            parts(c[i + (size_t)j * s.m], cr, ci);
+            const long double err = fabsl(cr - sr[i]) + fabsl(ci - si[i]);
+            const double rel = (double)(err / (mag[i] * Ty<T>::eps * (s.k + 2) + 1e-300L));
+            if (!(rel <= worst))
+                worst = std::isnan(rel) ? INFINITY : rel;
+        }
+    }
+    return worst;
+}
+
+double cpu_seconds()
+{
+    timespec ts;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec + 1e-9 * ts.tv_nsec;
+}
+
+// Median seconds of one call, repeating for about min_time; cpu receives
+// the process CPU seconds per call over the repetitions (all threads).
+template <class T>
+double time_calls(GemmFn<T> f, const Shape &s, const std::vector<T> &a, const std::vector<T> &b, std::vector<T> &c,
+                  const Options &o, double &cpu)
+{
+    T one, zero;
+    set(one, 1, 0);
+    set(zero, 0, 0);
+    auto call = [&] {
+        f("N", "N", &s.m, &s.n, &s.k, &one, a.data(), &s.m, b.data(), &s.k, &zero, c.data(), &s.m);
+    };
+    auto now = [] { return std::chrono::steady_clock::now(); };
+    auto t0 = now();
+    call(); // warm-up (first touch, work memory)
+    const double first = std::max(std::chrono::duration<double>(now() - t0).count(), 1e-7);
+    // small problems: several calls per timed repetition (about 20 ms)
+    const int batch = std::max(1, std::min(100000, (int)(0.02 / first)));
+    const int reps = std::max(1, std::min(o.max_reps, (int)std::ceil(o.min_time / (first * batch))));
+    std::vector<double> times;
+    const double c0 = cpu_seconds();
+    for (int r = 0; r < reps; ++r) {
+        t0 = now();
+        for (int q = 0; q < batch; ++q)
+            call();
+        times.push_back(std::chrono::duration<double>(now() - t0).count() / batch);
+    }
+    cpu = (cpu_seconds() - c0) / ((double)reps * batch);
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+struct Point {
+    std::string routine;
+    int threads, size;
+    double ours, peer;
+};
+
+template <class T>
+void run_type(const Options &o, const Peer &peer, std::vector<Point> &plot, int &failures)
+{
+    for (const Shape &s : o.shapes) {
+        const size_t na = (size_t)s.m * s.k, nb = (size_t)s.k * s.n, nc = (size_t)s.m * s.n;
+        std::vector<T> a = random_matrix<T>(na, 1), b = random_matrix<T>(nb, 2), c(nc), cp(nc);
+        const double flops = (Ty<T>::complex ? 8.0 : 2.0) * s.m * s.n * s.k;
+        for (int t : o.threads) {
+            omp_set_num_threads(t);
+            double cpu = 0, pcpu = 0;
+            const double ours = flops / time_calls<T>(Ty<T>::ours(), s, a, b, c, o, cpu) * 1e-9;
+            std::string verdict = "-";
+            if (o.check) {
+                const double w = check_product<T>(s, a, b, c);
+                verdict = w <= 1.0 ? "ok" : "FAIL";
+                if (w > 1.0)
+                    ++failures;
+            }
+            double theirs = 0;
+            GemmFn<T> pf = o.peer ? Ty<T>::peer(peer) : nullptr;
+            if (pf) {
+                if (peer.set_threads)
+                    peer.set_threads(t);
+                theirs = flops / time_calls<T>(pf, s, a, b, cp, o, pcpu) * 1e-9;
+            }
+            char peer_txt[32] = "-", ratio_txt[32] = "-";
+            if (theirs > 0) {
+                snprintf(peer_txt, sizeof peer_txt, "%.2f", theirs);
+                snprintf(ratio_txt, sizeof ratio_txt, "%.2f", ours / theirs);
+            }
+            printf("%-6s %6d %6d %6d %4d %10.2f %10.2f %10s %8s  %s\n", Ty<T>::name(), s.m, s.n, s.k, t, ours,
+                   cpu > 0 ? flops / cpu * 1e-9 : 0.0, peer_txt, ratio_txt, verdict.c_str());
+            fflush(stdout);
+            if (s.m == s.n && s.n == s.k)
+                plot.push_back(Point{Ty<T>::name(), t, s.n, ours, theirs});
+        }
+    }
+}
+
+// A line chart: one line per routine and thread count (ours solid, the
+// peer dashed), GFLOPS over the size of the square problems.
+void write_svg(const std::string &file, const std::vector<Point> &pts)
+{
+    FILE *f = fopen(file.c_str(), "w");
+    if (!f) {
+        fprintf(stderr, "zem-bench: cannot write %s\n", file.c_str());
+        return;
+    }
+    double gmax = 1;
+    int smax = 1;
+    for (auto &p : pts) {
+        gmax = std::max(gmax, std::max(p.ours, p.peer));
+        smax = std::max(smax, p.size);
+    }
+    const int W = 800, H = 500, L = 60, B = 40;
+    auto X = [&](int s) { return L + (double)s / smax * (W - L - 20); };
+    auto Y = [&](double g) { return H - B - g / gmax * (H - B - 20); };
+    fprintf(f, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%d\" height=\"%d\" font-family=\"sans-serif\" "
+               "font-size=\"12\">\n<rect width=\"100%%\" height=\"100%%\" fill=\"white\"/>\n", W, H);
+    fprintf(f, "<line x1=\"%d\" y1=\"%d\" x2=\"%d\" y2=\"%d\" stroke=\"black\"/>\n", L, H - B, W - 20, H - B);
+    fprintf(f, "<line x1=\"%d\" y1=\"20\" x2=\"%d\" y2=\"%d\" stroke=\"black\"/>\n", L, L, H - B);
+    fprintf(f, "<text x=\"%d\" y=\"%d\">n (m = n = k)</text>\n", W / 2, H - 8);
+    fprintf(f, "<text x=\"5\" y=\"15\">GFLOPS (max %.1f)</text>\n", gmax);
+    const char *colors[] = {"#1f77b4", "#d62728", "#2ca02c", "#9467bd", "#ff7f0e", "#8c564b", "#e377c2", "#7f7f7f"};
+    std::vector<std::pair<std::string, int>> keys;
+    for (auto &p : pts)
+        if (std::find(keys.begin(), keys.end(), std::make_pair(p.routine, p.threads)) == keys.end())
+            keys.push_back({p.routine, p.threads});
+    for (size_t ki = 0; ki < keys.size(); ++ki) {
+        const char *col = colors[ki % 8];
+        for (int which = 0; which < 2; ++which) {
+            std::string path;
+            for (auto &p : pts)
+                if (p.routine == keys[ki].first && p.threads == keys[ki].second) {
+                    const double g = which ? p.peer : p.ours;
+                    if (g <= 0)
+                        continue;
+                    char seg[64];
+                    snprintf(seg, sizeof seg, "%s%.1f,%.1f", path.empty() ? "M" : " L", X(p.size), Y(g));
+                    path += seg;
+                }
+            if (!path.empty())
+                fprintf(f, "<path d=\"%s\" fill=\"none\" stroke=\"%s\" stroke-width=\"2\"%s/>\n", path.c_str(), col,
+                        which ? " stroke-dasharray=\"6,4\"" : "");
+        }
+        fprintf(f, "<text x=\"%d\" y=\"%d\" fill=\"%s\">%s, %d thread%s (dashed: peer)</text>\n", L + 10,
+                (int)(30 + 15 * ki), col, keys[ki].first.c_str(), keys[ki].second, keys[ki].second > 1 ? "s" : "");
+    }
+    fprintf(f, "</svg>\n");
+    fclose(f);
+    printf("plot written to %s\n", file.c_str());
+}
+
+std::vector<int> int_list(const char *s)
+{
+    std::vector<int> v;
+    for (const char *p = s; *p;) {
+        v.push_back(atoi(p));
+        const char *q = strchr(p, ',');
+        if (!q)
+            break;
+        p = q + 1;
+    }
+    return v;
+}
+
+void usage()
+{
+    printf("usage: zem-bench [options]\n"
+           "  (no options)        the short tour: 64, 256, 1000 and three thin shapes, 1 and 2 threads\n"
+           "  --full              sizes 64 ... 2000 and thin shapes\n"
+           "  --sizes N,N,...     square problems of these sizes\n"
+           "  --shape MxNxK       add one problem (repeatable)\n"
+           "  --threads T,T,...   thread counts (default 1,2)\n"
+           "  --routines sdcz     which of sgemm, dgemm, cgemm, zgemm (default all)\n"
+           "  --check             verify the result of the timed calls against a plain product\n"
+           "  --no-peer           do not load OpenBLAS\n"
+           "  --time SECONDS      repetition time per measurement (default 0.25)\n"
+           "  --svg FILE          plot GFLOPS over size of the square problems\n");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // The library runs in parallel only with OMP_NUM_THREADS set; the
+    // thread count itself is chosen per measurement.
+    setenv("OMP_NUM_THREADS", "2", 0);
+    Options o;
+    bool sized = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        auto next = [&]() -> const char * {
+            if (i + 1 >= argc) {
+                fprintf(stderr, "zem-bench: %s needs a value\n", a.c_str());
+                exit(2);
+            }
+            return argv[++i];
+        };
+        if (a == "--full") {
+            o.shapes = kFull;
+            sized = true;
+        } else if (a == "--sizes") {
+            if (!sized)
+                o.shapes.clear();
+            for (int s : int_list(next()))
+                if (s > 0)
+                    o.shapes.push_back(Shape{s, s, s});
+            sized = true;
+        } else if (a == "--shape") {
+            if (!sized)
+                o.shapes.clear();
+            Shape s{0, 0, 0};
+            if (sscanf(next(), "%dx%dx%d", &s.m, &s.n, &s.k) != 3 || s.m <= 0 || s.n <= 0 || s.k <= 0) {
+                fprintf(stderr, "zem-bench: --shape wants MxNxK with positive sizes\n");
+                return 2;
+            }
+            o.shapes.push_back(s);
+            sized = true;
+        } else if (a == "--threads") {
+            o.threads.clear();
+            for (int t : int_list(next()))
+                if (t > 0)
+                    o.threads.push_back(t);
+        } else if (a == "--routines") {
+            o.routines = next();
+        } else if (a == "--check") {
+            o.check = true;
+        } else if (a == "--no-peer") {
+            o.peer = false;
+        } else if (a == "--time") {
+            o.min_time = atof(next());
+        } else if (a == "--svg") {
+            o.svg = next();
+        } else if (a == "--help" || a == "-h") {
+            usage();
+            return 0;
+        } else {
+            fprintf(stderr, "zem-bench: unknown option %s\n", a.c_str());
+            usage();
+            return 2;
+        }
+    }
+    if (!sized)
+        o.shapes = kShort;
+    if (o.threads.empty() || o.shapes.empty()) {
+        fprintf(stderr, "zem-bench: nothing to run\n");
+        return 2;
+    }
+    Peer peer;
+    if (o.peer)
+        peer.open();
+    printf("zem-bench: gemm, column-major, transa = transb = N, alpha = 1, beta = 0; GFLOPS, median of repetitions\n");
+    printf("peer: %s; library mode: %s (OpenMP maximum %d threads)\n",
+           peer.handle ? "OpenBLAS (libopenblas.so.0)" : "none loaded", ZEM_IN_SERIAL() ? "serial" : "parallel",
+           omp_get_max_threads());
+    printf("(zem/cpu: GFLOPS per second of process CPU time, which a busy machine does not dilute)\n");
+    printf("%-6s %6s %6s %6s %4s %10s %10s %10s %8s  %s\n", "", "m", "n", "k", "thr", "zem", "zem/cpu", "peer",
+           "zem/peer", o.check ? "check" : "");
+    std::vector<Point> plot;
+    int failures = 0;
+    for (char r : o.routines) {
+        switch (r) {
+        case 's': run_type<float>(o, peer, plot, failures); break;
+        case 'd': run_type<double>(o, peer, plot, failures); break;
+        case 'c': run_type<ZEM_Complex8>(o, peer, plot, failures); break;
+        case 'z': run_type<ZEM_Complex16>(o, peer, plot, failures); break;
+        default: fprintf(stderr, "zem-bench: unknown routine letter %c\n", r); return 2;
+        }
+    }
+    if (!o.svg.empty())
+        write_svg(o.svg, plot);
+    if (o.check)
+        printf("check: %s\n", failures ? "FAILED" : "all results verified");
+    return failures ? 1 : 0;
+}

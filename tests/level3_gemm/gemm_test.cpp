@@ -1,0 +1,279 @@
+// gemm for s, d, c, z against the long-double reference: every depth
+// remainder branch, row edges, tile borders, all transposition pairs,
+// special alpha and beta, degenerate sizes, and the entry's argument check.
+#include "tests/level3_gemm/gemm_case.h"
+
+#include <omp.h>
+
+#include "blas/interface/entry.h"
+#include "tests/support/zem_test.h"
+#include "zem_service.h"
+
+using namespace gemm_test;
+
+namespace {
+
+// One thread, so that every problem reaches the serial driver whole (the
+// split is tested in gemm_threads_test.cpp).
+template <class T>
+class Gemm : public ::testing::Test {
+protected:
+    void SetUp() override { omp_set_num_threads(1); }
+    void TearDown() override { omp_set_num_threads(2); }
+};
+typedef ::testing::Types<float, double, ZEM_Complex8, ZEM_Complex16> AllTypes;
+TYPED_TEST_SUITE(Gemm, AllTypes);
+
+// Depth remainders: none, padded (58-63), 48, 32, 16 and edge-only, for
+// every type's blocking (64 and 32 deep), with rows that leave row edges.
+TYPED_TEST(Gemm, DepthRemainderBranches)
+{
+    for (int k : {0, 1, 3, 15, 16, 23, 24, 31, 32, 47, 48, 57, 58, 63, 64, 65, 111, 112, 127, 128})
+        for (const char *t : {"NN", "TT", "NT", "CC", "CN"}) {
+            if (!Ty<TypeParam>::complex && (t[0] == 'C' || t[1] == 'C'))
+                continue;
+            Problem p;
+            p.ta = t[0];
+            p.tb = t[1];
+            p.m = 45; // 32 + 8 + 4 + 1 and 16 + 16 + 8 + 4 + 1
+            p.n = 7;
+            p.k = k;
+            p.alpha = {0.75, Ty<TypeParam>::complex ? -0.5 : 0};
+            p.beta = {0.5, 0};
+            p.seed = k + 100 * t[0] + t[1];
+            run_and_check<TypeParam>(p);
+        }
+}
+
+TYPED_TEST(Gemm, RowEdgesAndTileBorders)
+{
+    std::vector<int> ms;
+    for (int m = 1; m <= 17; ++m)
+        ms.push_back(m);
+    for (int m : {31, 33, 127, 128, 129})
+        ms.push_back(m);
+    for (int m : ms)
+        for (const char *t : {"NN", "TN"}) {
+            Problem p;
+            p.ta = t[0];
+            p.tb = t[1];
+            p.m = m;
+            p.n = 5;
+            p.k = 70;
+            p.beta = {-1, 0};
+            p.seed = m;
+            run_and_check<TypeParam>(p);
+        }
+}
+
+TYPED_TEST(Gemm, ColumnsAcrossTiles)
+{
+    for (int n : {1, 4, 63, 64, 65, 127, 128, 129, 191, 192, 193, 255, 256, 257})
+        for (const char *t : {"NN", "NT"}) {
+            if (t[1] == 'T' && n != 1 && n != 128 && n != 257)
+                continue;
+            Problem p;
+            p.ta = t[0];
+            p.tb = t[1];
+            p.m = 20;
+            p.n = n;
+            p.k = 66;
+            p.beta = {1, 0};
+            p.seed = n;
+            run_and_check<TypeParam>(p);
+        }
+}
+
+// A row block of more than one tile (256 rows for single, 512 for single
+// complex) with depth blocks and remainders.
+TYPED_TEST(Gemm, RowsAcrossTiles)
+{
+    Problem p;
+    p.m = 530;
+    p.n = 9;
+    p.k = 100;
+    p.beta = {0.25, 0};
+    run_and_check<TypeParam>(p);
+}
+
+TYPED_TEST(Gemm, AllTranspositionPairs)
+{
+    for (char ta : letters<TypeParam>())
+        for (char tb : letters<TypeParam>())
+            for (bool lower : {false, true}) {
+                Problem p;
+                p.ta = lower ? (char)tolower(ta) : ta;
+                p.tb = lower ? (char)tolower(tb) : tb;
+                p.m = 45;
+                p.n = 33;
+                p.k = 77;
+                p.pad = 5;
+                p.alpha = {1.25, Ty<TypeParam>::complex ? 0.5 : 0};
+                p.beta = {-0.5, Ty<TypeParam>::complex ? 0.25 : 0};
+                p.seed = 31 * ta + tb;
+                run_and_check<TypeParam>(p);
+            }
+    // real types treat any letter other than N as a transpose
+    if (!Ty<TypeParam>::complex) {
+        Problem p;
+        p.ta = 'C';
+        p.tb = 'c';
+        p.m = 20;
+        p.n = 19;
+        p.k = 70;
+        run_and_check<TypeParam>(p);
+    }
+}
+
+TYPED_TEST(Gemm, AlphaAndBetaValues)
+{
+    const bool cplx = Ty<TypeParam>::complex;
+    for (cx alpha : {cx{0, 0}, cx{1, 0}, cx{-1, 0}, cx{0.3, cplx ? -1.1 : 0}})
+        for (cx beta : {cx{0, 0}, cx{1, 0}, cx{-1, 0}, cx{1.7, cplx ? 0.4 : 0}})
+            for (int k : {5, 64, 90}) {
+                Problem p;
+                p.m = 37;
+                p.n = 21;
+                p.k = k;
+                p.alpha = alpha;
+                p.beta = beta;
+                p.seed = k;
+                run_and_check<TypeParam>(p);
+            }
+}
+
+// beta = 0 overwrites C without reading it: NaN in C does not survive.
+TYPED_TEST(Gemm, BetaZeroIgnoresNaNInC)
+{
+    for (int k : {0, 5, 64, 70})
+        for (int m : {3, 40}) {
+            Problem p;
+            p.m = m;
+            p.n = 6;
+            p.k = k;
+            p.nan_c = true;
+            p.beta = {0, 0};
+            p.alpha = {k == 5 ? 0 : 2.0, 0};
+            run_and_check<TypeParam>(p);
+        }
+}
+
+// alpha = 0 is multiplied through: an infinity in A reaches C as NaN.
+TYPED_TEST(Gemm, AlphaZeroStillSeesInfinity)
+{
+    for (int m : {3, 40}) {
+        Problem p;
+        p.m = m;
+        p.n = 5;
+        p.k = 70;
+        p.alpha = {0, 0};
+        p.beta = {1, 0};
+        Run<TypeParam> r(p);
+        r.A.v[1] = Ty<TypeParam>::from(cx{std::numeric_limits<ld>::infinity(), 0});
+        r.call();
+        const cx c10 = Ty<TypeParam>::to(r.C.v[1]);
+        EXPECT_TRUE(std::isnan((double)c10.re)) << Ty<TypeParam>::name() << " m=" << m;
+        const cx c00 = Ty<TypeParam>::to(r.C.v[0]), w00 = Ty<TypeParam>::to(r.C0.v[0]);
+        EXPECT_EQ((double)c00.re, (double)w00.re);
+    }
+}
+
+// k = 0 leaves beta*C; m = 0 or n = 0 leaves C alone whatever beta is.
+TYPED_TEST(Gemm, DegenerateSizes)
+{
+    for (cx beta : {cx{0, 0}, cx{2, 0}}) {
+        Problem p;
+        p.m = 35;
+        p.n = 20;
+        p.k = 0;
+        p.beta = beta;
+        run_and_check<TypeParam>(p);
+    }
+    for (int m : {0, 7})
+        for (int n : {0, 7}) {
+            if (m && n)
+                continue;
+            Problem p;
+            p.m = m;
+            p.n = n;
+            p.k = 9;
+            p.beta = {0, 0};
+            p.pad = 4;
+            Run<TypeParam> r(p);
+            r.call();
+            EXPECT_EQ(0, memcmp(r.C.v.data(), r.C0.v.data(), r.C.v.size() * sizeof(TypeParam)));
+        }
+}
+
+// With every work buffer of the calling thread taken, the drivers get no
+// work memory and still compute the product (unblocked).
+TYPED_TEST(Gemm, WithoutWorkMemory)
+{
+    std::vector<void *> held;
+    for (int i = 0; i < 32; ++i)
+        if (void *q = _ZEM_SERV_allocate(16))
+            held.push_back(q);
+    void *extra = _ZEM_SERV_allocate(16);
+    if (extra) {
+        _ZEM_SERV_deallocate(extra);
+        for (void *q : held)
+            _ZEM_SERV_deallocate(q);
+        GTEST_SKIP() << "the work-memory cache is off: allocation cannot be made to fail";
+    }
+    for (int k : {70, 130}) {
+        Problem p;
+        p.ta = 'T';
+        p.tb = 'N';
+        p.m = 45;
+        p.n = 20;
+        p.k = k;
+        p.beta = {0.5, 0};
+        run_and_check<TypeParam>(p);
+    }
+    for (void *q : held)
+        _ZEM_SERV_deallocate(q);
+}
+
+// Single complex: any dimension below 4 runs unblocked; 4 x 4 x 4 takes the
+// workspace path with everything done on the work tile.
+TEST(GemmSingleComplex, SmallAndWorkspacePaths)
+{
+    for (int m : {3, 4, 5})
+        for (int n : {3, 4})
+            for (int k : {3, 4, 17})
+                for (cx beta : {cx{0, 0}, cx{1, 0}, cx{0.5, -2}}) {
+                    Problem p;
+                    p.ta = 'T';
+                    p.tb = 'C';
+                    p.m = m;
+                    p.n = n;
+                    p.k = k;
+                    p.alpha = {0.5, 0.5};
+                    p.beta = beta;
+                    run_and_check<ZEM_Complex8>(p);
+                }
+}
+
+// The checked entry rejects a bad argument with one line and no change.
+TEST(GemmEntry, BadArgumentReportedAndCUntouched)
+{
+    double a[4] = {1, 2, 3, 4}, c[4] = {5, 6, 7, 8};
+    const double al = 1, be = 0;
+    const int two = 2, one = 1, minus = -1;
+    std::string out = zem_test::captured_stdout([&] { DGEMM("X", "N", &two, &two, &two, &al, a, &two, a, &two, &be, c, &two); });
+    EXPECT_EQ(zem_test::param_line(1, "DGEMM "), out);
+    out = zem_test::captured_stdout([&] { sgemm_("N", "N", &minus, &two, &two, nullptr, nullptr, &one, nullptr, &one, nullptr, nullptr, &one); });
+    EXPECT_EQ(zem_test::param_line(3, "SGEMM "), out);
+    out = zem_test::captured_stdout([&] { zgemm("N", "T", &two, &two, &two, nullptr, nullptr, &two, nullptr, &one, nullptr, nullptr, &two); });
+    EXPECT_EQ(zem_test::param_line(10, "ZGEMM "), out);
+    out = zem_test::captured_stdout([&] { CGEMM("n", "c", &two, &two, &two, nullptr, nullptr, &two, nullptr, &two, nullptr, nullptr, &one); });
+    EXPECT_EQ(zem_test::param_line(13, "CGEMM "), out);
+    EXPECT_EQ(5, c[0]);
+    EXPECT_EQ(8, c[3]);
+    // the unchecked form computes a valid call
+    _ZEM_BLAS_F77_DGEMM("N", "N", &two, &two, &two, &al, a, &two, a, &two, &be, c, &two);
+    EXPECT_EQ(7, c[0]);
+    EXPECT_EQ(22, c[3]);
+}
+
+} // namespace
