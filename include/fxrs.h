@@ -1,0 +1,100 @@
+/* Zem Numerics Library: the FFT engine.
+ *
+ * A self-contained transform engine with its own aligned allocator.
+ * A transform is planned once into a context (InitAlloc), run any number
+ * of times, from any number of threads, each with its own work buffer or
+ * a null buffer, and released with the matching Free.
+ *
+ * Complex data are arrays of (real, imaginary) pairs in natural order.
+ * The forward transform computes X[k] = sum_j x[j] exp(-2 pi i jk/N),
+ * the inverse uses exp(+2 pi i jk/N); neither is scaled unless the
+ * normalisation flag given at InitAlloc says so.
+ */
+#ifndef ZEM_FXRS_H
+#define ZEM_FXRS_H
+
+#include <stdint.h>
+
+#ifndef ZEM_API
+#define ZEM_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- status codes ---------------------------------------------------- */
+
+typedef int FxrStatus;
+
+enum {
+    fxrStsNoErr = 0,
+    fxrStsSizeErr = -6,          /* a length below 1 */
+    fxrStsNullPtrErr = -8,       /* a required pointer is null */
+    fxrStsMemAllocErr = -9,      /* an allocation failed */
+    fxrStsFftOrderErr = -15,     /* FFT order outside 0..30 */
+    fxrStsFftFlagErr = -16,      /* not one of the four normalisation flags */
+    fxrStsContextMatchErr = -17  /* the context is of another kind */
+};
+
+/* ---- normalisation flags ------------------------------------------- */
+
+enum {
+    FXR_FFT_DIV_FWD_BY_N = 1,  /* forward result times 1/N */
+    FXR_FFT_DIV_INV_BY_N = 2,  /* inverse result times 1/N */
+    FXR_FFT_DIV_BY_SQRTN = 4,  /* both directions times 1/sqrt(N) */
+    FXR_FFT_NODIV_BY_ANY = 8   /* no scaling */
+};
+
+/* ---- element types and context handles ------------------------------ */
+
+typedef struct { float re, im; } Fxrs32fc;
+typedef struct { double re, im; } Fxrs64fc;
+
+/* Opaque contexts; the first 32-bit word of each is its kind tag. */
+typedef struct FxrsFFTCtx_C_32fc FxrsFFTCtx_C_32fc;
+typedef struct FxrsFFTCtx_C_64fc FxrsFFTCtx_C_64fc;
+
+/* ---- memory ------------------------------------------------------------ */
+
+/* A block of len bytes aligned to 32 bytes, or NULL (len < 1, or no
+ * memory). Release it with fxrsFree, never with free. */
+ZEM_API uint8_t *fxrsMalloc_8u(int len);
+/* Releases a block of fxrsMalloc_8u; NULL does nothing. */
+ZEM_API void fxrsFree(void *ptr);
+/* Zero-fills len bytes at ptr (large fills bypass the caches). */
+ZEM_API FxrStatus fxrsZero_8u(uint8_t *ptr, int len);
+
+/* ---- power-of-two complex FFT, N = 2^order, order 0..30 -------------- */
+
+/* Plans a transform; on success *ctx receives the new context, on any
+ * failure nothing is allocated and *ctx is left as it was. Orders whose
+ * tables would pass 2^31 bytes (single from 28, double from 27) fail with
+ * fxrStsMemAllocErr. */
+ZEM_API FxrStatus fxrsFFTInitAlloc_C_32fc(FxrsFFTCtx_C_32fc **ctx, int order, int flag,
+                                          int hint);
+ZEM_API FxrStatus fxrsFFTInitAlloc_C_64fc(FxrsFFTCtx_C_64fc **ctx, int order, int flag,
+                                          int hint);
+ZEM_API FxrStatus fxrsFFTFree_C_32fc(FxrsFFTCtx_C_32fc *ctx);
+ZEM_API FxrStatus fxrsFFTFree_C_64fc(FxrsFFTCtx_C_64fc *ctx);
+/* Bytes of work buffer one transform needs (0: none). */
+ZEM_API FxrStatus fxrsFFTGetBufSize_C_32fc(const FxrsFFTCtx_C_32fc *ctx, int *size);
+ZEM_API FxrStatus fxrsFFTGetBufSize_C_64fc(const FxrsFFTCtx_C_64fc *ctx, int *size);
+
+/* src and dst may be the same array. buf: a work buffer of the size
+ * reported by GetBufSize (any alignment), or NULL to let the call
+ * allocate and free one. Single-precision data need only 8-byte
+ * alignment. */
+ZEM_API FxrStatus fxrsFFTFwd_CToC_32fc(const Fxrs32fc *src, Fxrs32fc *dst,
+                                       const FxrsFFTCtx_C_32fc *ctx, uint8_t *buf);
+ZEM_API FxrStatus fxrsFFTInv_CToC_32fc(const Fxrs32fc *src, Fxrs32fc *dst,
+                                       const FxrsFFTCtx_C_32fc *ctx, uint8_t *buf);
+ZEM_API FxrStatus fxrsFFTFwd_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
+                                       const FxrsFFTCtx_C_64fc *ctx, uint8_t *buf);
+ZEM_API FxrStatus fxrsFFTInv_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
+                                       const FxrsFFTCtx_C_64fc *ctx, uint8_t *buf);
+
+#ifdef __cplusplus
+}
+#endif
+#endif
