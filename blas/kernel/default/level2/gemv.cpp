@@ -1,0 +1,590 @@
+// y := alpha·op(A)·x + beta·y: the four drivers, their 64-row block kernels
+// (oo for unit increments, aa for any others; n, t and, for complex data, c)
+// and the remainder kernel ?gemvpst.
+#include <xmmintrin.h>
+
+#include "blas/kernel/default/level2/level2.h"
+
+namespace zem_l2 {
+namespace {
+
+const int kBlock = 64;
+// How far ahead (in columns) the prefetching kernels fetch the rows of the
+// block: far enough to cover the memory latency while the columns between
+// are processed.
+const ptrdiff_t kColumnsAhead = 24;
+
+// Prefetches as asm statements: the compiler keeps every one where it is
+// written (it has been seen to drop the intrinsic's prefetches of
+// addresses it cannot relate to any later access).
+template <class T>
+inline void prefetch_nta(const T *p)
+{
+    __asm__ volatile("prefetchnta (%0)" : : "r"(p));
+}
+template <class T>
+inline void prefetch_t0(const T *p)
+{
+    __asm__ volatile("prefetcht0 (%0)" : : "r"(p));
+}
+
+// ---- generic kernels (every type, any increments) --------------------------
+
+// y(0..m) += alpha·A·x, columns in pairs: with t0 = alpha·x(j) and
+// t1 = alpha·x(j+1), y(i) := (a(i,j)·t0 + y(i)) + a(i,j+1)·t1, stored once
+// per pair. PF: non-temporal prefetches of both columns 64 bytes ahead, and
+// of the same rows some columns ahead, so that a matrix streaming from
+// memory arrives in time.
+template <class T, bool PF>
+void gemv_n(ptrdiff_t m, ptrdiff_t n, typename elem<T>::V alpha, const T *a, ptrdiff_t lda, const T *x,
+            ptrdiff_t incx, T *y, ptrdiff_t incy)
+{
+    typedef elem<T> E;
+    typedef typename E::V V;
+    const ptrdiff_t ahead = 64 / (ptrdiff_t)sizeof(T);
+    ptrdiff_t j = 0;
+    for (; j + 2 <= n; j += 2) {
+        const V t0 = alpha * E::ld(x[j * incx]);
+        const V t1 = alpha * E::ld(x[(j + 1) * incx]);
+        const T *a0 = a + j * lda, *a1 = a0 + lda;
+        ptrdiff_t i = 0;
+        if (PF) {
+            const ptrdiff_t far = (j + kColumnsAhead + 2 <= n) ? kColumnsAhead * lda : 0;
+            if (far && m > 0) {
+                prefetch_t0(a0 + far + m - 1);
+                prefetch_t0(a1 + far + m - 1);
+            }
+            for (; i + ahead <= m; i += ahead) {
+                prefetch_nta(a0 + i + ahead);
+                prefetch_nta(a1 + i + ahead);
+                if (far) {
+                    prefetch_t0(a0 + far + i);
+                    prefetch_t0(a1 + far + i);
+                }
+                for (ptrdiff_t k = i; k < i + ahead; ++k) {
+                    T &yi = y[k * incy];
+                    E::st(yi, (E::ld(a0[k]) * t0 + E::ld(yi)) + E::ld(a1[k]) * t1);
+                }
+            }
+        }
+        for (; i < m; ++i) {
+            T &yi = y[i * incy];
+            E::st(yi, (E::ld(a0[i]) * t0 + E::ld(yi)) + E::ld(a1[i]) * t1);
+        }
+    }
+    if (j < n) {
+        const V t0 = alpha * E::ld(x[j * incx]);
+        const T *a0 = a + j * lda;
+        for (ptrdiff_t i = 0; i < m; ++i) {
+            T &yi = y[i * incy];
+            E::st(yi, E::ld(a0[i]) * t0 + E::ld(yi));
+        }
+    }
+}
+
+// y(j) += alpha·sum over i of op(a(i,j))·x(i), each sum formed from 0 in row
+// order; y(j+1) is updated before y(j). Two pairs of columns run side by
+// side (four independent sums), which changes no result. CJ: conj(a).
+template <class T, bool CJ, bool PF>
+void gemv_t(ptrdiff_t m, ptrdiff_t n, typename elem<T>::V alpha, const T *a, ptrdiff_t lda, const T *x,
+            ptrdiff_t incx, T *y, ptrdiff_t incy)
+{
+    typedef elem<T> E;
+    typedef typename E::V V;
+    const ptrdiff_t ahead = 64 / (ptrdiff_t)sizeof(T);
+    ptrdiff_t j = 0;
+    for (; j + 4 <= n; j += 4) {
+        const T *a0 = a + j * lda, *a1 = a0 + lda, *a2 = a1 + lda, *a3 = a2 + lda;
+        V s0{}, s1{}, s2{}, s3{};
+        const ptrdiff_t far = (PF && j + kColumnsAhead + 4 <= n) ? kColumnsAhead * lda : 0;
+        if (far && m > 0) {
+            prefetch_t0(a0 + far + m - 1);
+            prefetch_t0(a1 + far + m - 1);
+            prefetch_t0(a2 + far + m - 1);
+            prefetch_t0(a3 + far + m - 1);
+        }
+        for (ptrdiff_t i = 0; i < m; ++i) {
+            if (PF && (i & (ahead - 1)) == 0) {
+                prefetch_nta(a0 + i + ahead);
+                prefetch_nta(a1 + i + ahead);
+                prefetch_nta(a2 + i + ahead);
+                prefetch_nta(a3 + i + ahead);
+                if (far) {
+                    prefetch_t0(a0 + far + i);
+                    prefetch_t0(a1 + far + i);
+                    prefetch_t0(a2 + far + i);
+                    prefetch_t0(a3 + far + i);
+                }
+            }
+            const V xi = E::ld(x[i * incx]);
+            s0 = s0 + cj<CJ>(E::ld(a0[i])) * xi;
+            s1 = s1 + cj<CJ>(E::ld(a1[i])) * xi;
+            s2 = s2 + cj<CJ>(E::ld(a2[i])) * xi;
+            s3 = s3 + cj<CJ>(E::ld(a3[i])) * xi;
+        }
+        T &y0 = y[j * incy], &y1 = y[(j + 1) * incy], &y2 = y[(j + 2) * incy], &y3 = y[(j + 3) * incy];
+        E::st(y1, E::ld(y1) + s1 * alpha);
+        E::st(y0, E::ld(y0) + s0 * alpha);
+        E::st(y3, E::ld(y3) + s3 * alpha);
+        E::st(y2, E::ld(y2) + s2 * alpha);
+    }
+    for (; j + 2 <= n; j += 2) {
+        const T *a0 = a + j * lda, *a1 = a0 + lda;
+        V s0{}, s1{};
+        for (ptrdiff_t i = 0; i < m; ++i) {
+            const V xi = E::ld(x[i * incx]);
+            s0 = s0 + cj<CJ>(E::ld(a0[i])) * xi;
+            s1 = s1 + cj<CJ>(E::ld(a1[i])) * xi;
+        }
+        T &y0 = y[j * incy], &y1 = y[(j + 1) * incy];
+        E::st(y1, E::ld(y1) + s1 * alpha);
+        E::st(y0, E::ld(y0) + s0 * alpha);
+    }
+    if (j < n) {
+        const T *a0 = a + j * lda;
+        V s0{};
+        for (ptrdiff_t i = 0; i < m; ++i)
+            s0 = s0 + cj<CJ>(E::ld(a0[i])) * E::ld(x[i * incx]);
+        T &y0 = y[j * incy];
+        E::st(y0, E::ld(y0) + s0 * alpha);
+    }
+}
+
+// ---- single precision with SSE (unit increments) ---------------------------
+
+inline __m128 madd(__m128 acc, const float *p, __m128 t) { return _mm_add_ps(_mm_mul_ps(_mm_loadu_ps(p), t), acc); }
+
+// Lane k of the result is the sum of the four lanes of s[k] (k < 4).
+inline __m128 sum_lanes(__m128 s0, __m128 s1, __m128 s2, __m128 s3)
+{
+    __m128 t0 = _mm_unpacklo_ps(s0, s1), t1 = _mm_unpackhi_ps(s0, s1);
+    __m128 t2 = _mm_unpacklo_ps(s2, s3), t3 = _mm_unpackhi_ps(s2, s3);
+    return _mm_add_ps(_mm_add_ps(_mm_movelh_ps(t0, t2), _mm_movehl_ps(t2, t0)),
+                      _mm_add_ps(_mm_movelh_ps(t1, t3), _mm_movehl_ps(t3, t1)));
+}
+
+// Prefetches of the rows 0..m-1 of the four columns c0..c3 pf elements
+// ahead: the line of the last row before the row loop (a block that does
+// not start on a cache line spans one line more per column), then in the
+// row loop the line of every 16th row.
+inline void prefetch_last(const float *c0, const float *c1, const float *c2, const float *c3, ptrdiff_t pf,
+                          ptrdiff_t m)
+{
+    if (pf && m > 0) {
+        prefetch_t0(c0 + pf + m - 1);
+        prefetch_t0(c1 + pf + m - 1);
+        prefetch_t0(c2 + pf + m - 1);
+        prefetch_t0(c3 + pf + m - 1);
+    }
+}
+inline void prefetch_row(const float *c0, const float *c1, const float *c2, const float *c3, ptrdiff_t at)
+{
+    prefetch_t0(c0 + at);
+    prefetch_t0(c1 + at);
+    prefetch_t0(c2 + at);
+    prefetch_t0(c3 + at);
+}
+
+// The N block kernel on unit increments: the pair formula of gemv_n, two
+// pairs per pass while y stays in a register (single precision stores lose
+// nothing, so the result is that of one pair after the other). Four columns
+// per pass: wider passes stream worse from memory. The same rows of the
+// columns kColumnsAhead further on are prefetched so that a matrix
+// streaming from memory arrives in time.
+void sgemv_n_sse(ptrdiff_t m, ptrdiff_t n, float alpha, const float *a, ptrdiff_t lda, const float *x, float *y)
+{
+    ptrdiff_t j = 0;
+    for (; j + 4 <= n; j += 4) {
+        const float t0 = alpha * x[j], t1 = alpha * x[j + 1], t2 = alpha * x[j + 2], t3 = alpha * x[j + 3];
+        const __m128 v0 = _mm_set1_ps(t0), v1 = _mm_set1_ps(t1), v2 = _mm_set1_ps(t2), v3 = _mm_set1_ps(t3);
+        const float *a0 = a + j * lda, *a1 = a0 + lda, *a2 = a1 + lda, *a3 = a2 + lda;
+        const ptrdiff_t pf = (j + kColumnsAhead + 4 <= n) ? kColumnsAhead * lda : 0;
+        prefetch_last(a0, a1, a2, a3, pf, m);
+        ptrdiff_t i = 0;
+        for (; i + 8 <= m; i += 8) {
+            if (pf && (i & 15) == 0)
+                prefetch_row(a0, a1, a2, a3, pf + i);
+            __m128 y0 = _mm_loadu_ps(y + i), y1 = _mm_loadu_ps(y + i + 4);
+            y0 = madd(madd(y0, a0 + i, v0), a1 + i, v1);
+            y1 = madd(madd(y1, a0 + i + 4, v0), a1 + i + 4, v1);
+            y0 = madd(madd(y0, a2 + i, v2), a3 + i, v3);
+            y1 = madd(madd(y1, a2 + i + 4, v2), a3 + i + 4, v3);
+            _mm_storeu_ps(y + i, y0);
+            _mm_storeu_ps(y + i + 4, y1);
+        }
+        for (; i < m; ++i) {
+            float v = (a0[i] * t0 + y[i]) + a1[i] * t1;
+            y[i] = (a2[i] * t2 + v) + a3[i] * t3;
+        }
+    }
+    if (j < n)
+        gemv_n<float, false>(m, n - j, alpha, a + j * lda, lda, x + j, 1, y, 1);
+}
+
+// The T block kernel on unit increments: four column sums in four SSE
+// accumulators (lane l sums the rows equal to l modulo 4), the lanes
+// combined at the end, then the rows that do not fill a group of four;
+// y(j+1) is updated before y(j) as in the generic kernel.
+void sgemv_t_sse(ptrdiff_t m, ptrdiff_t n, float alpha, const float *a, ptrdiff_t lda, const float *x, float *y)
+{
+    ptrdiff_t j = 0;
+    const ptrdiff_t m4 = m & ~(ptrdiff_t)3;
+    if (m4 == m) {
+        // Eight columns per pass while the row count is a multiple of four:
+        // half the loads of x per element of A.
+        const __m128 al = _mm_set1_ps(alpha);
+        for (; j + 8 <= n; j += 8) {
+            const float *a0 = a + j * lda, *a1 = a0 + lda, *a2 = a1 + lda, *a3 = a2 + lda;
+            const float *a4 = a3 + lda, *a5 = a4 + lda, *a6 = a5 + lda, *a7 = a6 + lda;
+            const ptrdiff_t pf = (j + kColumnsAhead + 8 <= n) ? kColumnsAhead * lda : 0;
+            prefetch_last(a0, a1, a2, a3, pf, m);
+            prefetch_last(a4, a5, a6, a7, pf, m);
+            __m128 s0 = _mm_setzero_ps(), s1 = _mm_setzero_ps(), s2 = _mm_setzero_ps(), s3 = _mm_setzero_ps();
+            __m128 s4 = _mm_setzero_ps(), s5 = _mm_setzero_ps(), s6 = _mm_setzero_ps(), s7 = _mm_setzero_ps();
+            for (ptrdiff_t i = 0; i < m4; i += 4) {
+                if (pf && (i & 15) == 0) {
+                    prefetch_row(a0, a1, a2, a3, pf + i);
+                    prefetch_row(a4, a5, a6, a7, pf + i);
+                }
+                const __m128 xv = _mm_loadu_ps(x + i);
+                s0 = madd(s0, a0 + i, xv);
+                s1 = madd(s1, a1 + i, xv);
+                s2 = madd(s2, a2 + i, xv);
+                s3 = madd(s3, a3 + i, xv);
+                s4 = madd(s4, a4 + i, xv);
+                s5 = madd(s5, a5 + i, xv);
+                s6 = madd(s6, a6 + i, xv);
+                s7 = madd(s7, a7 + i, xv);
+            }
+            // y(j..j+7) += s·alpha, lane by lane
+            _mm_storeu_ps(y + j, _mm_add_ps(_mm_loadu_ps(y + j), _mm_mul_ps(sum_lanes(s0, s1, s2, s3), al)));
+            _mm_storeu_ps(y + j + 4, _mm_add_ps(_mm_loadu_ps(y + j + 4), _mm_mul_ps(sum_lanes(s4, s5, s6, s7), al)));
+        }
+    }
+    for (; j + 4 <= n; j += 4) {
+        const float *a0 = a + j * lda, *a1 = a0 + lda, *a2 = a1 + lda, *a3 = a2 + lda;
+        const ptrdiff_t pf = (j + kColumnsAhead + 4 <= n) ? kColumnsAhead * lda : 0;
+        prefetch_last(a0, a1, a2, a3, pf, m);
+        __m128 s0 = _mm_setzero_ps(), s1 = _mm_setzero_ps(), s2 = _mm_setzero_ps(), s3 = _mm_setzero_ps();
+        for (ptrdiff_t i = 0; i < m4; i += 4) {
+            if (pf && (i & 15) == 0)
+                prefetch_row(a0, a1, a2, a3, pf + i);
+            const __m128 xv = _mm_loadu_ps(x + i);
+            s0 = madd(s0, a0 + i, xv);
+            s1 = madd(s1, a1 + i, xv);
+            s2 = madd(s2, a2 + i, xv);
+            s3 = madd(s3, a3 + i, xv);
+        }
+        const __m128 r = sum_lanes(s0, s1, s2, s3);
+        if (m4 == m) {
+            // y(j..j+3) += s·alpha, lane by lane
+            _mm_storeu_ps(y + j, _mm_add_ps(_mm_loadu_ps(y + j), _mm_mul_ps(r, _mm_set1_ps(alpha))));
+            continue;
+        }
+        float s[4];
+        _mm_storeu_ps(s, r);
+        for (ptrdiff_t i = m4; i < m; ++i) {
+            s[0] += a0[i] * x[i];
+            s[1] += a1[i] * x[i];
+            s[2] += a2[i] * x[i];
+            s[3] += a3[i] * x[i];
+        }
+        y[j + 1] += s[1] * alpha;
+        y[j] += s[0] * alpha;
+        y[j + 3] += s[3] * alpha;
+        y[j + 2] += s[2] * alpha;
+    }
+    if (j < n)
+        gemv_t<float, false, false>(m, n - j, alpha, a + j * lda, lda, x, 1, y + j, 1);
+}
+
+// ---- single-precision complex with SSE (unit increments) ----------------
+// A register holds two complex elements (re, im, re, im).
+
+// The product a·t of two complex elements by one complex t, given as
+// tr = (tr, tr, tr, tr) and ti = (-ti, ti, -ti, ti): a·tr + swap(a)·ti,
+// that is (ar·tr - ai·ti, ai·tr + ar·ti) per element.
+inline __m128 cmul(__m128 a, __m128 tr, __m128 ti)
+{
+    return _mm_add_ps(_mm_mul_ps(a, tr), _mm_mul_ps(_mm_shuffle_ps(a, a, _MM_SHUFFLE(2, 3, 0, 1)), ti));
+}
+
+// The N block kernel: the pair formula of gemv_n, y := (a0·t0 + y) + a1·t1,
+// two rows per register; an odd last row and an unpaired last column by
+// the generic kernel (the same products and sums).
+void cgemv_n_sse(ptrdiff_t m, ptrdiff_t n, cv<float> alpha, const ZEM_Complex8 *a, ptrdiff_t lda,
+                 const ZEM_Complex8 *x, ZEM_Complex8 *y)
+{
+    typedef elem<ZEM_Complex8> E;
+    const ptrdiff_t m2 = m & ~(ptrdiff_t)1;
+    ptrdiff_t j = 0;
+    for (; j + 2 <= n; j += 2) {
+        const cv<float> t0 = alpha * E::ld(x[j]), t1 = alpha * E::ld(x[j + 1]);
+        const __m128 r0 = _mm_set1_ps(t0.re), i0 = _mm_setr_ps(-t0.im, t0.im, -t0.im, t0.im);
+        const __m128 r1 = _mm_set1_ps(t1.re), i1 = _mm_setr_ps(-t1.im, t1.im, -t1.im, t1.im);
+        const float *a0 = (const float *)(a + j * lda), *a1 = (const float *)(a + (j + 1) * lda);
+        float *yf = (float *)y;
+        // the same rows kColumnsAhead columns on: the last line first, then
+        // one line per 8 rows
+        const ptrdiff_t pf = (j + kColumnsAhead + 2 <= n && m > 0) ? 2 * kColumnsAhead * lda : 0;
+        if (pf) {
+            prefetch_t0(a0 + pf + 2 * m - 1);
+            prefetch_t0(a1 + pf + 2 * m - 1);
+        }
+        for (ptrdiff_t i = 0; i < 2 * m2; i += 4) {
+            if (pf && (i & 15) == 0) {
+                prefetch_t0(a0 + pf + i);
+                prefetch_t0(a1 + pf + i);
+            }
+            __m128 v = _mm_add_ps(cmul(_mm_loadu_ps(a0 + i), r0, i0), _mm_loadu_ps(yf + i));
+            _mm_storeu_ps(yf + i, _mm_add_ps(v, cmul(_mm_loadu_ps(a1 + i), r1, i1)));
+        }
+        if (m2 < m)
+            gemv_n<ZEM_Complex8, false>(1, 2, alpha, a + m2 + j * lda, lda, x + j, 1, y + m2, 1);
+    }
+    if (j < n)
+        gemv_n<ZEM_Complex8, false>(m, 1, alpha, a + j * lda, lda, x + j, 1, y, 1);
+}
+
+// The T and C block kernels: two columns at a time, each with two sums of
+// lane products, p = a·x and q = a·swap(x), whose lanes combine at the end
+// to the real part (p0 - p1 + p2 - p3; for C p0 + p1 + p2 + p3) and the
+// imaginary part (q0 + q1 + q2 + q3; for C q0 - q1 + q2 - q3) of the sum.
+template <bool CJ>
+void cgemv_t_sse(ptrdiff_t m, ptrdiff_t n, cv<float> alpha, const ZEM_Complex8 *a, ptrdiff_t lda,
+                 const ZEM_Complex8 *x, ZEM_Complex8 *y)
+{
+    typedef elem<ZEM_Complex8> E;
+    const ptrdiff_t m2 = m & ~(ptrdiff_t)1;
+    const float *xf = (const float *)x;
+    // signs that fold the lanes: re uses (+, -, +, -) or all +, im the other
+    const __m128 alt = _mm_setr_ps(1, -1, 1, -1), one = _mm_set1_ps(1);
+    const __m128 sre = CJ ? one : alt, sim = CJ ? alt : one;
+    ptrdiff_t j = 0;
+    for (; j + 2 <= n; j += 2) {
+        const float *a0 = (const float *)(a + j * lda), *a1 = (const float *)(a + (j + 1) * lda);
+        __m128 p0 = _mm_setzero_ps(), q0 = _mm_setzero_ps(), p1 = _mm_setzero_ps(), q1 = _mm_setzero_ps();
+        const ptrdiff_t pf = (j + kColumnsAhead + 2 <= n && m > 0) ? 2 * kColumnsAhead * lda : 0;
+        if (pf) {
+            prefetch_t0(a0 + pf + 2 * m - 1);
+            prefetch_t0(a1 + pf + 2 * m - 1);
+        }
+        for (ptrdiff_t i = 0; i < 2 * m2; i += 4) {
+            if (pf && (i & 15) == 0) {
+                prefetch_t0(a0 + pf + i);
+                prefetch_t0(a1 + pf + i);
+            }
+            const __m128 xv = _mm_loadu_ps(xf + i), xs = _mm_shuffle_ps(xv, xv, _MM_SHUFFLE(2, 3, 0, 1));
+            const __m128 v0 = _mm_loadu_ps(a0 + i), v1 = _mm_loadu_ps(a1 + i);
+            p0 = _mm_add_ps(p0, _mm_mul_ps(v0, xv));
+            q0 = _mm_add_ps(q0, _mm_mul_ps(v0, xs));
+            p1 = _mm_add_ps(p1, _mm_mul_ps(v1, xv));
+            q1 = _mm_add_ps(q1, _mm_mul_ps(v1, xs));
+        }
+        // lane k of r: re0, im0, re1, im1 of the two column sums
+        const __m128 r = sum_lanes(_mm_mul_ps(p0, sre), _mm_mul_ps(q0, sim), _mm_mul_ps(p1, sre),
+                                   _mm_mul_ps(q1, sim));
+        float s[4];
+        _mm_storeu_ps(s, r);
+        cv<float> s0 = {s[0], s[1]}, s1 = {s[2], s[3]};
+        if (m2 < m) {
+            const cv<float> xi = E::ld(x[m2]);
+            s0 = s0 + cj<CJ>(E::ld(a[m2 + j * lda])) * xi;
+            s1 = s1 + cj<CJ>(E::ld(a[m2 + (j + 1) * lda])) * xi;
+        }
+        E::st(y[j + 1], E::ld(y[j + 1]) + s1 * alpha);
+        E::st(y[j], E::ld(y[j]) + s0 * alpha);
+    }
+    if (j < n)
+        gemv_t<ZEM_Complex8, CJ, false>(m, 1, alpha, a + j * lda, lda, x, 1, y + j, 1);
+}
+
+// ---- the driver ---------------------------------------------------------------
+
+template <class T>
+struct gemv_set {
+    void (*noo) ZEM_P_GEMV(T, T);
+    void (*naa) ZEM_P_GEMV(T, T);
+    void (*too) ZEM_P_GEMV(T, T);
+    void (*taa) ZEM_P_GEMV(T, T);
+    void (*coo) ZEM_P_GEMV(T, T);
+    void (*caa) ZEM_P_GEMV(T, T);
+    void (*pst) ZEM_P_GEMV(T, T);
+};
+
+// The double-precision kernels without prefetching serve the mid-sized
+// shapes where the prefetches cost more than they bring.
+bool dgemv_n_plain(int m, int n)
+{
+    if (!(n < 150 && m >= 250))
+        return false;
+    return n <= 60 || (n <= 70 && m <= 700) || (n > 70 && n <= 90 && m <= 600) ||
+           (n > 90 && n <= 110 && m <= 500) || (n > 110 && n <= 130 && m <= 400) || (n > 130 && m <= 300);
+}
+bool dgemv_t_plain(int m, int n)
+{
+    if (!(n < 125 && m >= 275))
+        return false;
+    return n <= 60 || (n <= 75 && m <= 800) || (n > 75 && n <= 90 && m <= 650) ||
+           (n > 90 && n <= 105 && m <= 550) || (n > 105 && m <= 450);
+}
+
+template <class T>
+void gemv_driver(const char *trans, const int *m, const int *n, const T *alpha, const T *a, const int *lda,
+                 const T *x, const int *incx, const T *beta, T *y, const int *incy, gemv_set<T> k)
+{
+    typedef elem<T> E;
+    const ptrdiff_t mm = *m, nn = *n;
+    if (mm <= 0 || nn <= 0)
+        return;
+    const bool alpha0 = is_zero(E::ld(*alpha));
+    if (alpha0 && is_one(*beta))
+        return;
+    const bool notr = _ZEM_SERV_lsame(trans, "N") != 0;
+    const bool conjt = E::cplx && _ZEM_SERV_lsame(trans, "C") != 0;
+    scale_y(notr ? mm : nn, beta, y, *incy);
+    if (alpha0)
+        return;
+
+    const ptrdiff_t m64 = mm / kBlock * kBlock;
+    const int ix = *incx, iy = *incy;
+    const bool oo = ix == 1 && iy == 1;
+    const int block = kBlock;
+    // First elements used: the far ends for negative increments.
+    const T *x1 = x + first(notr ? nn : mm, ix);
+    T *y1 = y + first(notr ? mm : nn, iy);
+
+    if (notr) {
+        void (*f) ZEM_P_GEMV(T, T) = oo ? k.noo : k.naa;
+        for (ptrdiff_t i = 0; i < m64; i += kBlock)
+            f(trans, &block, n, alpha, a + i, lda, x1, incx, beta, y1 + i * iy, incy);
+    } else {
+        void (*f) ZEM_P_GEMV(T, T) = conjt ? (oo ? k.coo : k.caa) : (oo ? k.too : k.taa);
+        for (ptrdiff_t i = 0; i < m64; i += kBlock)
+            f(trans, &block, n, alpha, a + i, lda, x1 + i * ix, incx, beta, y1, incy);
+    }
+    if (mm > m64) {
+        const int rest = (int)(mm - m64);
+        if (notr)
+            k.pst(trans, &rest, n, alpha, a + m64, lda, x1, incx, beta, y1 + m64 * iy, incy);
+        else
+            k.pst(trans, &rest, n, alpha, a + m64, lda, x1 + m64 * ix, incx, beta, y1, incy);
+    }
+}
+
+template <class T>
+void gemv_pst(const char *trans, const int *m, const int *n, const T *alpha, const T *a, const int *lda,
+              const T *x, const int *incx, T *y, const int *incy)
+{
+    typename elem<T>::V al = elem<T>::ld(*alpha);
+    if (sizeof(T) == sizeof(float) && *incx == 1 && *incy == 1) {
+        // single precision, unit increments: the SSE column kernels
+        if (_ZEM_SERV_lsame(trans, "N"))
+            sgemv_n_sse(*m, *n, *(const float *)alpha, (const float *)a, *lda, (const float *)x, (float *)y);
+        else
+            sgemv_t_sse(*m, *n, *(const float *)alpha, (const float *)a, *lda, (const float *)x, (float *)y);
+        return;
+    }
+    if (sizeof(T) == sizeof(double) && !elem<T>::cplx && *incx == 1 && *incy == 1) {
+        // double precision, unit increments: the prefetching kernels (the
+        // triangular solves send all their transposed updates here)
+        if (_ZEM_SERV_lsame(trans, "N"))
+            gemv_n<T, true>(*m, *n, al, a, *lda, x, 1, y, 1);
+        else
+            gemv_t<T, false, true>(*m, *n, al, a, *lda, x, 1, y, 1);
+        return;
+    }
+    if (_ZEM_SERV_lsame(trans, "N"))
+        gemv_n<T, false>(*m, *n, al, a, *lda, x, *incx, y, *incy);
+    else if (elem<T>::cplx && _ZEM_SERV_lsame(trans, "C"))
+        gemv_t<T, true, false>(*m, *n, al, a, *lda, x, *incx, y, *incy);
+    else
+        gemv_t<T, false, false>(*m, *n, al, a, *lda, x, *incx, y, *incy);
+}
+
+} // namespace
+} // namespace zem_l2
+
+using namespace zem_l2;
+
+#define ZEM_L2_GEMV_DEF(name, T, body)                                                                      \
+    extern "C" ZEM_API void name(const char *trans, const int *m, const int *n, const T *alpha, const T *a, \
+                                 const int *lda, const T *x, const int *incx, const T *beta, T *y,          \
+                                 const int *incy)                                                           \
+    {                                                                                                       \
+        (void)trans;                                                                                        \
+        (void)beta;                                                                                         \
+        (void)incx;                                                                                         \
+        (void)incy;                                                                                         \
+        body;                                                                                               \
+    }
+
+#define ZEM_L2_N(T, PF, ix, iy) gemv_n<T, PF>(*m, *n, elem<T>::ld(*alpha), a, *lda, x, ix, y, iy)
+#define ZEM_L2_T(T, CJ, PF, ix, iy) gemv_t<T, CJ, PF>(*m, *n, elem<T>::ld(*alpha), a, *lda, x, ix, y, iy)
+
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_sgemvnoo, float, sgemv_n_sse(*m, *n, *alpha, a, *lda, x, y))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_sgemvnaa, float, ZEM_L2_N(float, false, *incx, *incy))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_sgemvtoo, float, sgemv_t_sse(*m, *n, *alpha, a, *lda, x, y))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_sgemvtaa, float, ZEM_L2_T(float, false, false, *incx, *incy))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_sgemvpst, float, gemv_pst(trans, m, n, alpha, a, lda, x, incx, y, incy))
+
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_dgemvnoo, double, ZEM_L2_N(double, true, 1, 1))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_dgemvnoo_def, double, ZEM_L2_N(double, false, 1, 1))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_dgemvnaa, double, ZEM_L2_N(double, false, *incx, *incy))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_dgemvtoo, double, ZEM_L2_T(double, false, true, 1, 1))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_dgemvtoo_def, double, ZEM_L2_T(double, false, false, 1, 1))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_dgemvtaa, double, ZEM_L2_T(double, false, false, *incx, *incy))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_dgemvpst, double, gemv_pst(trans, m, n, alpha, a, lda, x, incx, y, incy))
+
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvnoo, ZEM_Complex8, cgemv_n_sse(*m, *n, elem<ZEM_Complex8>::ld(*alpha), a, *lda, x, y))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvnaa, ZEM_Complex8, ZEM_L2_N(ZEM_Complex8, false, *incx, *incy))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvtoo, ZEM_Complex8,
+                cgemv_t_sse<false>(*m, *n, elem<ZEM_Complex8>::ld(*alpha), a, *lda, x, y))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvtaa, ZEM_Complex8, ZEM_L2_T(ZEM_Complex8, false, false, *incx, *incy))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvcoo, ZEM_Complex8,
+                cgemv_t_sse<true>(*m, *n, elem<ZEM_Complex8>::ld(*alpha), a, *lda, x, y))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvcaa, ZEM_Complex8, ZEM_L2_T(ZEM_Complex8, true, false, *incx, *incy))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvpst, ZEM_Complex8, gemv_pst(trans, m, n, alpha, a, lda, x, incx, y, incy))
+
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvnoo, ZEM_Complex16, ZEM_L2_N(ZEM_Complex16, false, 1, 1))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvnaa, ZEM_Complex16, ZEM_L2_N(ZEM_Complex16, false, *incx, *incy))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvtoo, ZEM_Complex16, ZEM_L2_T(ZEM_Complex16, false, false, 1, 1))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvtaa, ZEM_Complex16, ZEM_L2_T(ZEM_Complex16, false, false, *incx, *incy))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvcoo, ZEM_Complex16, ZEM_L2_T(ZEM_Complex16, true, false, 1, 1))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvcaa, ZEM_Complex16, ZEM_L2_T(ZEM_Complex16, true, false, *incx, *incy))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvpst, ZEM_Complex16, gemv_pst(trans, m, n, alpha, a, lda, x, incx, y, incy))
+
+extern "C" ZEM_API void _ZEM_BLAS_sgemv ZEM_P_GEMV(float, float)
+{
+    gemv_set<float> k = {_ZEM_BLAS_sgemvnoo, _ZEM_BLAS_sgemvnaa, _ZEM_BLAS_sgemvtoo, _ZEM_BLAS_sgemvtaa,
+                         _ZEM_BLAS_sgemvtoo, _ZEM_BLAS_sgemvtaa, _ZEM_BLAS_sgemvpst};
+    gemv_driver(trans, m, n, alpha, a, lda, x, incx, beta, y, incy, k);
+}
+
+extern "C" ZEM_API void _ZEM_BLAS_dgemv ZEM_P_GEMV(double, double)
+{
+    gemv_set<double> k = {_ZEM_BLAS_dgemvnoo, _ZEM_BLAS_dgemvnaa, _ZEM_BLAS_dgemvtoo, _ZEM_BLAS_dgemvtaa,
+                          _ZEM_BLAS_dgemvtoo, _ZEM_BLAS_dgemvtaa, _ZEM_BLAS_dgemvpst};
+    if (*m > 0 && *n > 0) {
+        if (dgemv_n_plain(*m, *n))
+            k.noo = _ZEM_BLAS_dgemvnoo_def;
+        if (dgemv_t_plain(*m, *n))
+            k.too = k.coo = _ZEM_BLAS_dgemvtoo_def;
+    }
+    gemv_driver(trans, m, n, alpha, a, lda, x, incx, beta, y, incy, k);
+}
+
+extern "C" ZEM_API void _ZEM_BLAS_cgemv ZEM_P_GEMV(ZEM_Complex8, float)
+{
+    gemv_set<ZEM_Complex8> k = {_ZEM_BLAS_cgemvnoo, _ZEM_BLAS_cgemvnaa, _ZEM_BLAS_cgemvtoo, _ZEM_BLAS_cgemvtaa,
+                                _ZEM_BLAS_cgemvcoo, _ZEM_BLAS_cgemvcaa, _ZEM_BLAS_cgemvpst};
+    gemv_driver(trans, m, n, alpha, a, lda, x, incx, beta, y, incy, k);
+}
+
+extern "C" ZEM_API void _ZEM_BLAS_zgemv ZEM_P_GEMV(ZEM_Complex16, double)
+{
+    gemv_set<ZEM_Complex16> k = {_ZEM_BLAS_zgemvnoo, _ZEM_BLAS_zgemvnaa, _ZEM_BLAS_zgemvtoo,
+                                 _ZEM_BLAS_zgemvtaa, _ZEM_BLAS_zgemvcoo, _ZEM_BLAS_zgemvcaa,
+                                 _ZEM_BLAS_zgemvpst};
+    gemv_driver(trans, m, n, alpha, a, lda, x, incx, beta, y, incy, k);
+}

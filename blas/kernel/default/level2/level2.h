@@ -1,0 +1,238 @@
+// Matrix-vector kernels: element arithmetic shared by every level-2
+// routine, and the internal kernels that the level-2 drivers call.
+//
+// Double-precision data (d, z) are computed in the x87 extended format
+// (long double) and rounded when stored; single-precision data (s, c) in
+// single precision. Complex values are carried as (re, im) pairs of the
+// computing type.
+#ifndef ZEM_BLAS_LEVEL2_H
+#define ZEM_BLAS_LEVEL2_H
+
+#include <stddef.h>
+
+#include "blas/interface/entry.h"
+
+extern "C" {
+
+// ---- gemv block and remainder kernels -----------------------------------
+// Argument list of ?gemv. m is the number of rows of the block (64 for the
+// block kernels, any count for the remainder kernel ?gemvpst); a points at
+// the block's first row. x and y point at the first element the kernel
+// uses (for a negative increment: the far end of the caller's vector) and
+// are stepped by incx and incy. beta is ignored: the driver has applied it.
+// The oo kernels assume incx = incy = 1; trans is read by ?gemvpst only.
+#define ZEM_L2_GEMV_KERNEL(name, T) ZEM_API void name ZEM_P_GEMV(T, T);
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_sgemvnoo, float)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_sgemvnaa, float)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_sgemvtoo, float)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_sgemvtaa, float)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_sgemvpst, float)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_dgemvnoo, double)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_dgemvnoo_def, double)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_dgemvnaa, double)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_dgemvtoo, double)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_dgemvtoo_def, double)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_dgemvtaa, double)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_dgemvpst, double)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_cgemvnoo, ZEM_Complex8)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_cgemvnaa, ZEM_Complex8)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_cgemvtoo, ZEM_Complex8)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_cgemvtaa, ZEM_Complex8)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_cgemvcoo, ZEM_Complex8)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_cgemvcaa, ZEM_Complex8)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_cgemvpst, ZEM_Complex8)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_zgemvnoo, ZEM_Complex16)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_zgemvnaa, ZEM_Complex16)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_zgemvtoo, ZEM_Complex16)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_zgemvtaa, ZEM_Complex16)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_zgemvcoo, ZEM_Complex16)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_zgemvcaa, ZEM_Complex16)
+ZEM_L2_GEMV_KERNEL(_ZEM_BLAS_zgemvpst, ZEM_Complex16)
+#undef ZEM_L2_GEMV_KERNEL
+
+// ---- unblocked triangular kernels ---------------------------------------
+// _ZEM_BLAS_?trsv_<uplo><trans><diag>: solves op(A)·x = b in place for the
+// n-by-n triangle of A (one diagonal block of the blocked solve).
+// x points at the first element used (the far end for a negative incx).
+#define ZEM_L2_TRSV_KERNEL(p, v, T) \
+    ZEM_API void _ZEM_BLAS_##p##trsv_##v(const int *n, const T *a, const int *lda, T *x, const int *incx);
+#define ZEM_L2_TRSV_REAL(p, T)                                                                    \
+    ZEM_L2_TRSV_KERNEL(p, unn, T) ZEM_L2_TRSV_KERNEL(p, unu, T) ZEM_L2_TRSV_KERNEL(p, utn, T)     \
+    ZEM_L2_TRSV_KERNEL(p, utu, T) ZEM_L2_TRSV_KERNEL(p, lnn, T) ZEM_L2_TRSV_KERNEL(p, lnu, T)     \
+    ZEM_L2_TRSV_KERNEL(p, ltn, T) ZEM_L2_TRSV_KERNEL(p, ltu, T)
+#define ZEM_L2_TRSV_CPLX(p, T) \
+    ZEM_L2_TRSV_REAL(p, T)     \
+    ZEM_L2_TRSV_KERNEL(p, ucn, T) ZEM_L2_TRSV_KERNEL(p, ucu, T) ZEM_L2_TRSV_KERNEL(p, lcn, T) ZEM_L2_TRSV_KERNEL(p, lcu, T)
+ZEM_L2_TRSV_REAL(s, float)
+ZEM_L2_TRSV_REAL(d, double)
+ZEM_L2_TRSV_CPLX(c, ZEM_Complex8)
+ZEM_L2_TRSV_CPLX(z, ZEM_Complex16)
+#undef ZEM_L2_TRSV_CPLX
+#undef ZEM_L2_TRSV_REAL
+#undef ZEM_L2_TRSV_KERNEL
+
+// _ZEM_BLAS_?trmv_in: x := op(T)·x for one diagonal triangle, with the
+// argument list of ?trmv; x points at the first element used.
+ZEM_API void _ZEM_BLAS_strmv_in ZEM_P_TRMV(float, float);
+ZEM_API void _ZEM_BLAS_dtrmv_in ZEM_P_TRMV(double, double);
+ZEM_API void _ZEM_BLAS_ctrmv_in ZEM_P_TRMV(ZEM_Complex8, float);
+ZEM_API void _ZEM_BLAS_ztrmv_in ZEM_P_TRMV(ZEM_Complex16, double);
+
+// _ZEM_BLAS_?gerin: the column update a(1:m) := a(1:m) + t·x. Returns at
+// once when t is zero (either sign); x points at the first element used.
+ZEM_API void _ZEM_BLAS_sgerin(const int *m, const float *t, const float *x, const int *incx, float *a);
+ZEM_API void _ZEM_BLAS_dgerin(const int *m, const double *t, const double *x, const int *incx, double *a);
+ZEM_API void _ZEM_BLAS_cgerin(const int *m, const ZEM_Complex8 *t, const ZEM_Complex8 *x, const int *incx,
+                              ZEM_Complex8 *a);
+ZEM_API void _ZEM_BLAS_zgerin(const int *m, const ZEM_Complex16 *t, const ZEM_Complex16 *x, const int *incx,
+                              ZEM_Complex16 *a);
+
+} // extern "C"
+
+namespace zem_l2 {
+
+// ---- element arithmetic ---------------------------------------------------
+
+template <class A>
+struct cv {
+    A re, im;
+};
+
+template <class A>
+static inline cv<A> operator+(cv<A> a, cv<A> b) { return {a.re + b.re, a.im + b.im}; }
+template <class A>
+static inline cv<A> operator-(cv<A> a, cv<A> b) { return {a.re - b.re, a.im - b.im}; }
+template <class A>
+static inline cv<A> operator*(cv<A> a, cv<A> b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
+
+template <class A>
+static inline cv<A> operator*(cv<A> a, A r) { return {a.re * r, a.im * r}; }
+
+static inline float conj(float v) { return v; }
+static inline long double conj(long double v) { return v; }
+template <class A>
+static inline cv<A> conj(cv<A> v) { return {v.re, -v.im}; }
+
+// A NaN counts as not zero.
+static inline bool is_zero(float v) { return v == 0; }
+static inline bool is_zero(long double v) { return v == 0; }
+template <class A>
+static inline bool is_zero(cv<A> v) { return v.re == 0 && v.im == 0; }
+
+static inline float real_part(float v) { return v; }
+static inline long double real_part(long double v) { return v; }
+template <class A>
+static inline cv<A> real_part(cv<A> v) { return {v.re, 0}; }
+
+// Quotients in extended precision (its wider exponent range keeps the
+// complex quotient free of intermediate overflow), rounded to the type.
+static inline float quot(float a, float b) { return (float)((long double)a / (long double)b); }
+static inline long double quot(long double a, long double b) { return a / b; }
+template <class A>
+static inline cv<A> quot(cv<A> a, cv<A> b)
+{
+    long double ar = a.re, ai = a.im, br = b.re, bi = b.im;
+    long double d = br * br + bi * bi;
+    if (bi == 0)
+        return {(A)(ar / br), (A)(ai / br)};
+    return {(A)((ar * br + ai * bi) / d), (A)((ai * br - ar * bi) / d)};
+}
+
+// Element types: R the component type, RV its computing type, V the
+// computing value.
+template <class T>
+struct elem;
+template <>
+struct elem<float> {
+    typedef float R;
+    typedef float RV;
+    typedef float V;
+    static const bool cplx = false;
+    static V ld(const float &p) { return p; }
+    static void st(float &p, V v) { p = v; }
+    static V one() { return 1; }
+};
+template <>
+struct elem<double> {
+    typedef double R;
+    typedef long double RV;
+    typedef long double V;
+    static const bool cplx = false;
+    static V ld(const double &p) { return p; }
+    static void st(double &p, V v) { p = (double)v; }
+    static V one() { return 1; }
+};
+template <>
+struct elem<ZEM_Complex8> {
+    typedef float R;
+    typedef float RV;
+    typedef cv<float> V;
+    static const bool cplx = true;
+    static V ld(const ZEM_Complex8 &p) { return {p.real, p.imag}; }
+    static void st(ZEM_Complex8 &p, V v)
+    {
+        p.real = v.re;
+        p.imag = v.im;
+    }
+    static V one() { return {1, 0}; }
+};
+template <>
+struct elem<ZEM_Complex16> {
+    typedef double R;
+    typedef long double RV;
+    typedef cv<long double> V;
+    static const bool cplx = true;
+    static V ld(const ZEM_Complex16 &p) { return {p.real, p.imag}; }
+    static void st(ZEM_Complex16 &p, V v)
+    {
+        p.real = (double)v.re;
+        p.imag = (double)v.im;
+    }
+    static V one() { return {1, 0}; }
+};
+
+// conj when C is true, else the value itself.
+template <bool C, class V>
+static inline V cj(V v) { return C ? conj(v) : v; }
+
+// Exactly one (real one, or (1, 0)).
+template <class T>
+static inline bool is_one(const T &v)
+{
+    return is_zero(elem<T>::ld(v) - elem<T>::one());
+}
+
+// Offset (in elements) of element 1 of an n-element vector with increment
+// inc: a negative increment starts at the far end.
+static inline ptrdiff_t first(ptrdiff_t n, int inc) { return inc < 0 ? (1 - n) * (ptrdiff_t)inc : 0; }
+
+// Option letters compared directly in both cases.
+static inline bool is_upper(const char *c) { return *c == 'U' || *c == 'u'; }
+static inline bool is_notrans(const char *c) { return *c == 'N' || *c == 'n'; }
+static inline bool is_conjtrans(const char *c) { return *c == 'C' || *c == 'c'; }
+static inline bool is_nonunit(const char *c) { return *c == 'N' || *c == 'n'; }
+
+// y := beta·y over n elements (y at its base, far-end rule), zero when beta
+// is zero (NaN and infinity in y are overwritten). Nothing when beta is one.
+template <class T>
+static inline void scale_y(ptrdiff_t n, const T *beta, T *y, int incy)
+{
+    typedef elem<T> E;
+    if (is_one(*beta))
+        return;
+    typename E::V b = E::ld(*beta);
+    ptrdiff_t inc = incy;
+    T *p = y + first(n, incy);
+    if (is_zero(b)) {
+        typename E::V zero{};
+        for (ptrdiff_t i = 0; i < n; ++i, p += inc)
+            E::st(*p, zero);
+    } else {
+        for (ptrdiff_t i = 0; i < n; ++i, p += inc)
+            E::st(*p, b * E::ld(*p));
+    }
+}
+
+} // namespace zem_l2
+
+#endif
