@@ -1,4 +1,5 @@
-// zem-bench: the matrix-multiply tour. Times sgemm, dgemm, cgemm and zgemm
+// zem-bench: the tour of the library's main work; `zem-bench fft` runs
+// the transform part (zem_bench_fft.cpp). This file: the matrix-multiply tour. Times sgemm, dgemm, cgemm and zgemm
 // of this library over a set of shapes with 1 and 2 threads, beside
 // OpenBLAS when it is installed (loaded with dlopen), and prints GFLOPS
 // (2mnk for real, 8mnk for complex types; median of the repetitions) and
@@ -331,13 +332,19 @@ void usage()
            "  --check             verify the result of the timed calls against a plain product\n"
            "  --no-peer           do not load OpenBLAS\n"
            "  --time SECONDS      repetition time per measurement (default 0.25)\n"
-           "  --svg FILE          plot GFLOPS over size of the square problems\n");
+           "  --svg FILE          plot GFLOPS over size of the square problems\n"
+           "zem-bench fft [--full] [--orders 6,10,...] [--check] [--no-peer] [--time S]\n"
+           "                      the FFT engine's complex transforms beside FFTW\n");
 }
 
 } // namespace
 
+int zem_bench_fft(int argc, char **argv);
+
 int main(int argc, char **argv)
 {
+    if (argc > 1 && strcmp(argv[1], "fft") == 0)
+        return zem_bench_fft(argc - 1, argv + 1);
     // The library runs in parallel only with OMP_NUM_THREADS set; the
     // thread count itself is chosen per measurement.
     setenv("OMP_NUM_THREADS", "2", 0);
