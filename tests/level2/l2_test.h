@@ -156,9 +156,11 @@ void expect_vec(const std::vector<T> &got, const std::vector<T> &before, int n, 
         member[p] = true;
         EXPECT_TRUE(close(get(got[p]), want[i], bound[i], tol)) << "element " << i;
     }
-    for (size_t p = 0; p < got.size(); ++p)
-        if (!member[p])
+    for (size_t p = 0; p < got.size(); ++p) {
+        if (!member[p]) {
             EXPECT_TRUE(same_bits(&got[p], &before[p], sizeof(T))) << "gap element " << p;
+        }
+    }
 }
 
 } // namespace l2t

@@ -133,9 +133,11 @@ void check_sym_rank(std::mt19937 &g, bool packed, bool two, int n, char uplo, in
             }
             EXPECT_TRUE(close(got, want, bound[i + (size_t)j * n], Api<T>::eps * 6)) << "(" << i << "," << j << ")";
         }
-    for (size_t q = 0; q < size; ++q)
-        if (!seen[q])
+    for (size_t q = 0; q < size; ++q) {
+        if (!seen[q]) {
             EXPECT_TRUE(same_bits(&a[q], &a0[q], sizeof(T))) << "unstored element " << q << " touched";
+        }
+    }
 }
 
 TYPED_TEST(RankUpdate, SymmetricOrHermitian)
