@@ -6,7 +6,6 @@
 //
 //   fft_bench [--min=6] [--max=22] [google-benchmark options]
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
 #include <cmath>
 #include <cstdio>
@@ -17,38 +16,15 @@
 #include <vector>
 
 #include "fxrs.h"
+#include "peers.h"
 
 namespace {
 
-// ---- FFTW through dlopen -----------------------------------------------
-
-const int kFftwForward = -1;
-const unsigned kFftwMeasure = 0, kFftwNoSimd = 1u << 17;
-
-struct Fftw {
-    void *lib = nullptr;
-    void *(*plan)(int, void *, void *, int, unsigned) = nullptr;
-    void (*execute)(void *) = nullptr;
-    void (*destroy)(void *) = nullptr;
-    void *(*malloc_)(size_t) = nullptr;
-    void (*free_)(void *) = nullptr;
-    size_t elem = 0; // bytes of one complex element
-    bool load(const char *so, const char *prefix, size_t e)
-    {
-        lib = dlopen(so, RTLD_NOW | RTLD_LOCAL);
-        if (!lib)
-            return false;
-        auto sym = [&](const char *n) { return dlsym(lib, (std::string(prefix) + n).c_str()); };
-        plan = (void *(*)(int, void *, void *, int, unsigned))sym("plan_dft_1d");
-        execute = (void (*)(void *))sym("execute");
-        destroy = (void (*)(void *))sym("destroy_plan");
-        malloc_ = (void *(*)(size_t))sym("malloc");
-        free_ = (void (*)(void *))sym("free");
-        elem = e;
-        return plan && execute && destroy && malloc_ && free_;
-    }
-};
-Fftw g_fftwf, g_fftw, g_fftwl;
+using zembench::FftwApi;
+using zembench::kFftwForward;
+using zembench::kFftwMeasure;
+using zembench::kFftwNoSimd;
+FftwApi g_fftwf, g_fftw, g_fftwl;
 bool g_has_f, g_has_d, g_has_l;
 
 double flops(int order) { return 5.0 * std::ldexp(1.0, order) * order; }
@@ -65,56 +41,35 @@ template <typename T> void fill(T *x, size_t n)
         x[i] = (T)std::sin(0.37 * (double)i) * (T)0.5;
 }
 
-void ours32(benchmark::State &st, int order)
+template <class R>
+void ours(benchmark::State &st, int order)
 {
-    FxrsFFTCtx_C_32fc *s = nullptr;
-    if (fxrsFFTInitAlloc_C_32fc(&s, order, FXR_FFT_NODIV_BY_ANY, 0) != fxrStsNoErr) {
+    using E = zembench::Engine<R>;
+    typename E::Ctx *s = nullptr;
+    if (E::init(&s, order) != fxrStsNoErr) {
         st.SkipWithError("InitAlloc failed");
         return;
     }
     int bs = 0;
-    fxrsFFTGetBufSize_C_32fc(s, &bs);
+    E::bufsize(s, &bs);
     const size_t N = (size_t)1 << order;
-    Fxrs32fc *x = (Fxrs32fc *)fxrsMalloc_8u((int)(N * sizeof(Fxrs32fc)));
+    typename E::C *x = (typename E::C *)fxrsMalloc_8u((int)(N * sizeof(typename E::C)));
     uint8_t *buf = bs ? fxrsMalloc_8u(bs) : nullptr;
-    fill((float *)x, 2 * N);
+    fill((R *)x, 2 * N);
     for (auto _ : st) {
-        fxrsFFTFwd_CToC_32fc(x, x, s, buf);
+        E::fwd(x, s, buf);
         benchmark::ClobberMemory();
     }
     set_counter(st, order);
     fxrsFree(buf);
     fxrsFree(x);
-    fxrsFFTFree_C_32fc(s);
+    E::release(s);
 }
 
-void ours64(benchmark::State &st, int order)
-{
-    FxrsFFTCtx_C_64fc *s = nullptr;
-    if (fxrsFFTInitAlloc_C_64fc(&s, order, FXR_FFT_NODIV_BY_ANY, 0) != fxrStsNoErr) {
-        st.SkipWithError("InitAlloc failed");
-        return;
-    }
-    int bs = 0;
-    fxrsFFTGetBufSize_C_64fc(s, &bs);
-    const size_t N = (size_t)1 << order;
-    Fxrs64fc *x = (Fxrs64fc *)fxrsMalloc_8u((int)(N * sizeof(Fxrs64fc)));
-    uint8_t *buf = bs ? fxrsMalloc_8u(bs) : nullptr;
-    fill((double *)x, 2 * N);
-    for (auto _ : st) {
-        fxrsFFTFwd_CToC_64fc(x, x, s, buf);
-        benchmark::ClobberMemory();
-    }
-    set_counter(st, order);
-    fxrsFree(buf);
-    fxrsFree(x);
-    fxrsFFTFree_C_64fc(s);
-}
-
-void fftw(benchmark::State &st, const Fftw *f, int order, unsigned flags)
+void fftw(benchmark::State &st, const FftwApi *f, int order, unsigned flags)
 {
     const size_t N = (size_t)1 << order;
-    void *x = f->malloc_(N * f->elem);
+    void *x = f->alloc(N * f->elem);
     memset(x, 0, N * f->elem);
     void *p = f->plan((int)N, x, x, kFftwForward, kFftwMeasure | flags);
     if (f->elem == 8)
@@ -129,7 +84,7 @@ void fftw(benchmark::State &st, const Fftw *f, int order, unsigned flags)
     }
     set_counter(st, order);
     f->destroy(p);
-    f->free_(x);
+    f->release(x);
 }
 
 // Collects every run's mflops for the closing ratio table.
@@ -173,7 +128,7 @@ int main(int argc, char **argv)
     g_has_d = g_fftw.load("libfftw3.so.3", "fftw_", 16);
     g_has_l = g_fftwl.load("libfftw3l.so.3", "fftwl_", 2 * sizeof(long double));
     for (int o = lo; o <= hi; ++o) {
-        benchmark::RegisterBenchmark(name("zem", "c32", o).c_str(), ours32, o);
+        benchmark::RegisterBenchmark(name("zem", "c32", o).c_str(), ours<float>, o);
         if (g_has_f) {
             benchmark::RegisterBenchmark(name("fftw", "c32", o).c_str(), fftw, &g_fftwf, o, 0u);
             benchmark::RegisterBenchmark(name("fftw_nosimd", "c32", o).c_str(), fftw, &g_fftwf,
@@ -181,7 +136,7 @@ int main(int argc, char **argv)
         }
     }
     for (int o = lo; o <= hi; ++o) {
-        benchmark::RegisterBenchmark(name("zem", "c64", o).c_str(), ours64, o);
+        benchmark::RegisterBenchmark(name("zem", "c64", o).c_str(), ours<double>, o);
         if (g_has_d) {
             benchmark::RegisterBenchmark(name("fftw", "c64", o).c_str(), fftw, &g_fftw, o, 0u);
             benchmark::RegisterBenchmark(name("fftw_nosimd", "c64", o).c_str(), fftw, &g_fftw, o,

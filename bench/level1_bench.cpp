@@ -4,15 +4,14 @@
 // we are faster), with GFLOPS and GB/s. Run with --benchmark_repetitions=N
 // to have the table use the best of N runs.
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "peers.h"
 #include "zem_blas.h"
 
 namespace {
@@ -31,34 +30,29 @@ struct Peer {
     void (*dcopy)(const int *, const double *, const int *, double *, const int *) = nullptr;
     int (*isamax)(const int *, const float *, const int *) = nullptr;
     int (*idamax)(const int *, const double *, const int *) = nullptr;
+
+    Peer() : h(zembench::openblas())
+    {
+        zembench::openblas_one_thread();
+        ZEMBENCH_FORTRAN_SYM(saxpy);
+        ZEMBENCH_FORTRAN_SYM(daxpy);
+        ZEMBENCH_FORTRAN_SYM(sdot);
+        ZEMBENCH_FORTRAN_SYM(ddot);
+        ZEMBENCH_FORTRAN_SYM(sasum);
+        ZEMBENCH_FORTRAN_SYM(dasum);
+        ZEMBENCH_FORTRAN_SYM(sscal);
+        ZEMBENCH_FORTRAN_SYM(dscal);
+        ZEMBENCH_FORTRAN_SYM(scopy);
+        ZEMBENCH_FORTRAN_SYM(dcopy);
+        ZEMBENCH_FORTRAN_SYM(isamax);
+        ZEMBENCH_FORTRAN_SYM(idamax);
+    }
 };
 
+// OpenBLAS, loaded on first use and held to one thread.
 Peer &peer()
 {
     static Peer p;
-    static bool tried = false;
-    if (tried)
-        return p;
-    tried = true;
-    p.h = dlopen("libopenblas.so.0", RTLD_NOW | RTLD_LOCAL);
-    if (!p.h)
-        return p;
-    if (auto set = (void (*)(int))dlsym(p.h, "openblas_set_num_threads"))
-        set(1);
-#define PEER_SYM(f) p.f = (decltype(p.f))dlsym(p.h, #f "_")
-    PEER_SYM(saxpy);
-    PEER_SYM(daxpy);
-    PEER_SYM(sdot);
-    PEER_SYM(ddot);
-    PEER_SYM(sasum);
-    PEER_SYM(dasum);
-    PEER_SYM(sscal);
-    PEER_SYM(dscal);
-    PEER_SYM(scopy);
-    PEER_SYM(dcopy);
-    PEER_SYM(isamax);
-    PEER_SYM(idamax);
-#undef PEER_SYM
     return p;
 }
 
@@ -70,10 +64,9 @@ struct Vecs {
         size_t bytes = (n * sizeof(T) + 63) & ~(size_t)63;
         x = (T *)aligned_alloc(64, bytes);
         y = (T *)aligned_alloc(64, bytes);
-        for (size_t i = 0; i < n; ++i) {
-            x[i] = (T)(0.5 + (double)((i * 7919) % 1000) / 1000.0);
+        zembench::fill_pattern(x, n);
+        for (size_t i = 0; i < n; ++i)
             y[i] = (T)(1.0 - (double)((i * 104729) % 1000) / 2000.0);
-        }
     }
     ~Vecs()
     {
@@ -86,9 +79,6 @@ enum Op { AXPY, DOT, ASUM, SCAL, COPY, IAMAX };
 const char *op_name[] = {"axpy", "dot", "asum", "scal", "copy", "iamax"};
 const double op_flops[] = {2, 2, 1, 1, 0, 1};     // per element
 const double op_vectors[] = {3, 2, 1, 2, 2, 1};    // vectors streamed per element
-
-// Our run and the peer's, by routine name and length: for the ratio table.
-std::map<std::string, double> g_time[2];
 
 template <class T>
 void run(benchmark::State &state, Op op, bool theirs)
@@ -148,27 +138,6 @@ void run(benchmark::State &state, Op op, bool theirs)
 }
 
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &r : runs) {
-            if (r.error_occurred || r.run_type != Run::RT_Iteration)
-                continue;
-            // "zem/saxpy" and "openblas/saxpy" at 1000 share "saxpy/1000".
-            const std::string &f = r.run_name.function_name;
-            std::string k = f.substr(f.find('/') + 1) + "/" + r.run_name.args;
-            // With --benchmark_repetitions the best run counts: on a shared
-            // machine the fastest run is the one least disturbed.
-            auto &m = g_time[f.rfind("openblas", 0) == 0 ? 1 : 0];
-            double t = r.GetAdjustedRealTime();
-            if (!m.count(k) || t < m[k])
-                m[k] = t;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -192,18 +161,15 @@ int main(int argc, char **argv)
             }
         }
     benchmark::Initialize(&argc, argv);
-    RatioReporter rep;
+    zembench::PairReporter rep(zembench::PairReporter::kRealTime);
     benchmark::RunSpecifiedBenchmarks(&rep);
     printf("\n%-20s %14s %14s %10s\n", "routine/n", "zem (ns)", "openblas (ns)", "ratio");
-    for (const std::string &k : order) {
-        auto a = g_time[0].find(k), b = g_time[1].find(k);
-        if (a == g_time[0].end())
-            continue;
-        if (b == g_time[1].end())
-            printf("%-20s %14.1f %14s %10s\n", k.c_str(), a->second, "-", "-");
+    rep.rows(order, [](const std::string &k, double ours, const double *theirs) {
+        if (!theirs)
+            printf("%-20s %14.1f %14s %10s\n", k.c_str(), ours, "-", "-");
         else
-            printf("%-20s %14.1f %14.1f %9.2fx\n", k.c_str(), a->second, b->second, b->second / a->second);
-    }
+            printf("%-20s %14.1f %14.1f %9.2fx\n", k.c_str(), ours, *theirs, *theirs / ours);
+    });
     benchmark::Shutdown();
     return 0;
 }

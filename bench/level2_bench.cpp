@@ -5,15 +5,14 @@
 // --benchmark_repetitions the best of the repetitions; the table at the end
 // gives the ratio peer/ours (above 1: we are faster) and GFLOPS.
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "peers.h"
 #include "zem_blas.h"
 
 namespace {
@@ -33,29 +32,24 @@ struct Peer {
     trsv_fn<float> strsv = nullptr;
     trsv_fn<double> dtrsv = nullptr;
     dsymv_fn dsymv = nullptr;
+
+    Peer() : h(zembench::openblas())
+    {
+        zembench::openblas_one_thread();
+        ZEMBENCH_FORTRAN_SYM(sgemv);
+        ZEMBENCH_FORTRAN_SYM(dgemv);
+        ZEMBENCH_FORTRAN_SYM(cgemv);
+        ZEMBENCH_FORTRAN_SYM(zgemv);
+        ZEMBENCH_FORTRAN_SYM(strsv);
+        ZEMBENCH_FORTRAN_SYM(dtrsv);
+        ZEMBENCH_FORTRAN_SYM(dsymv);
+    }
 };
 
+// OpenBLAS, loaded on first use and held to one thread.
 Peer &peer()
 {
     static Peer p;
-    static bool tried = false;
-    if (tried)
-        return p;
-    tried = true;
-    p.h = dlopen("libopenblas.so.0", RTLD_NOW | RTLD_LOCAL);
-    if (!p.h)
-        return p;
-    if (auto set = (void (*)(int))dlsym(p.h, "openblas_set_num_threads"))
-        set(1);
-#define L2B_SYM(f) p.f = (decltype(p.f))dlsym(p.h, #f "_")
-    L2B_SYM(sgemv);
-    L2B_SYM(dgemv);
-    L2B_SYM(cgemv);
-    L2B_SYM(zgemv);
-    L2B_SYM(strsv);
-    L2B_SYM(dtrsv);
-    L2B_SYM(dsymv);
-#undef L2B_SYM
     return p;
 }
 
@@ -70,14 +64,7 @@ gemv_fn<ZEM_Complex8> gemv_of<ZEM_Complex8>(bool t) { return t ? peer().cgemv : 
 template <>
 gemv_fn<ZEM_Complex16> gemv_of<ZEM_Complex16>(bool t) { return t ? peer().zgemv : zgemv_; }
 
-template <class R>
-void fill(R *p, size_t count, double scale)
-{
-    for (size_t i = 0; i < count; ++i)
-        p[i] = (R)(scale * (0.5 + (double)((i * 7919) % 1000) / 1000.0));
-}
-
-std::map<std::string, double> g_time[2];
+using zembench::fill_pattern;
 
 template <class T, class R>
 void bench_gemv(benchmark::State &state, char trans, bool theirs)
@@ -90,9 +77,9 @@ void bench_gemv(benchmark::State &state, char trans, bool theirs)
     }
     const int parts = sizeof(T) / sizeof(R);
     std::vector<R> a((size_t)n * n * parts), x((size_t)n * parts), y((size_t)n * parts);
-    fill(a.data(), a.size(), 1.0);
-    fill(x.data(), x.size(), 1.0);
-    fill(y.data(), y.size(), 1.0);
+    fill_pattern(a.data(), a.size(), 1.0);
+    fill_pattern(x.data(), x.size(), 1.0);
+    fill_pattern(y.data(), y.size(), 1.0);
     R alpha[2] = {(R)0.5, (R)0}, beta[2] = {(R)0, (R)0};
     const char tr[2] = {trans, 0};
     for (auto _ : state) {
@@ -117,10 +104,10 @@ void bench_trsv(benchmark::State &state, char uplo, char trans, bool theirs)
     // A diagonally dominant triangle keeps the solution bounded; x is
     // refreshed outside the timing every iteration.
     std::vector<T> a((size_t)n * n), x0(n), x(n);
-    fill(a.data(), a.size(), 1.0 / n);
+    fill_pattern(a.data(), a.size(), 1.0 / n);
     for (int i = 0; i < n; ++i)
         a[i + (size_t)i * n] = (T)2;
-    fill(x0.data(), x0.size(), 1.0);
+    fill_pattern(x0.data(), x0.size(), 1.0);
     const char u[2] = {uplo, 0}, t[2] = {trans, 0};
     for (auto _ : state) {
         state.PauseTiming();
@@ -141,8 +128,8 @@ void bench_dsymv(benchmark::State &state, char uplo, bool theirs)
         return;
     }
     std::vector<double> a((size_t)n * n), x(n), y(n);
-    fill(a.data(), a.size(), 1.0);
-    fill(x.data(), x.size(), 1.0);
+    fill_pattern(a.data(), a.size(), 1.0);
+    fill_pattern(x.data(), x.size(), 1.0);
     double alpha = 0.5, beta = 0;
     const char u[2] = {uplo, 0};
     for (auto _ : state) {
@@ -152,33 +139,6 @@ void bench_dsymv(benchmark::State &state, char uplo, bool theirs)
     state.counters["GFLOPS"] =
         benchmark::Counter(2.0 * n * (double)n * state.iterations() * 1e-9, benchmark::Counter::kIsRate);
 }
-
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &r : runs) {
-            if (r.error_occurred || r.run_type != Run::RT_Iteration)
-                continue;
-            const std::string &f = r.run_name.function_name;
-            std::string k = f.substr(f.find('/') + 1) + "/" + r.run_name.args;
-            // with --benchmark_repetitions the best run counts: on a shared
-            // machine the slower ones measure the neighbours
-            auto &t = g_time[f.rfind("openblas", 0) == 0 ? 1 : 0];
-            double cpu = r.GetAdjustedCPUTime();
-            if (!t.count(k) || cpu < t[k])
-                t[k] = cpu;
-            if (f.rfind("zem", 0) == 0) {
-                auto c = r.counters.find("GFLOPS");
-                double gf = c == r.counters.end() ? 0 : (double)c->second;
-                if (gf > g_gflops[k])
-                    g_gflops[k] = gf;
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> g_gflops;
-};
 
 } // namespace
 
@@ -211,20 +171,16 @@ int main(int argc, char **argv)
         add(std::string("dsymv_") + u, 2000, [u](benchmark::State &st, bool w) { bench_dsymv(st, u, w); });
 
     benchmark::Initialize(&argc, argv);
-    RatioReporter rep;
+    zembench::PairReporter rep(zembench::PairReporter::kCpuTime);
     benchmark::RunSpecifiedBenchmarks(&rep);
     printf("\n%-18s %12s %14s %9s %10s\n", "routine/n", "zem (us)", "openblas (us)", "ratio", "zem GFLOPS");
-    for (const std::string &k : order) {
-        auto a = g_time[0].find(k), b = g_time[1].find(k);
-        if (a == g_time[0].end())
-            continue;
-        double gf = rep.g_gflops[k];
-        if (b == g_time[1].end())
-            printf("%-18s %12.1f %14s %9s %10.2f\n", k.c_str(), a->second / 1e3, "-", "-", gf);
+    rep.rows(order, [&rep](const std::string &k, double ours, const double *theirs) {
+        double gf = rep.gflops[k];
+        if (!theirs)
+            printf("%-18s %12.1f %14s %9s %10.2f\n", k.c_str(), ours / 1e3, "-", "-", gf);
         else
-            printf("%-18s %12.1f %14.1f %8.2fx %10.2f\n", k.c_str(), a->second / 1e3, b->second / 1e3,
-                   b->second / a->second, gf);
-    }
+            printf("%-18s %12.1f %14.1f %8.2fx %10.2f\n", k.c_str(), ours / 1e3, *theirs / 1e3, *theirs / ours, gf);
+    });
     benchmark::Shutdown();
     return 0;
 }

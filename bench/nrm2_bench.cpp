@@ -3,12 +3,12 @@
 // prints the CPU-time ratio of each pair (OpenBLAS time / ours: above 1 means
 // we are faster).
 #include <benchmark/benchmark.h>
-#include <dlfcn.h>
 #include <cstdio>
 #include <map>
 #include <random>
 #include <string>
 #include <vector>
+#include "peers.h"
 #include "zem_blas.h"
 
 namespace {
@@ -78,13 +78,10 @@ public:
 
 int main(int argc, char **argv)
 {
-    void *h = dlopen("libopenblas.so.0", RTLD_NOW | RTLD_LOCAL);
-    if (h) {
-        peer_snrm2 = reinterpret_cast<snrm2_fn>(dlsym(h, "cblas_snrm2"));
-        peer_dnrm2 = reinterpret_cast<dnrm2_fn>(dlsym(h, "cblas_dnrm2"));
-        typedef void (*set_threads_fn)(int);
-        if (auto set = reinterpret_cast<set_threads_fn>(dlsym(h, "openblas_set_num_threads")))
-            set(1);
+    if (zembench::openblas()) {
+        zembench::openblas_sym(peer_snrm2, "cblas_snrm2");
+        zembench::openblas_sym(peer_dnrm2, "cblas_dnrm2");
+        zembench::openblas_one_thread();
     } else {
         std::printf("libopenblas.so.0 not found: timing this library alone\n");
     }

@@ -6,7 +6,6 @@
 // the ratio to the peer. --check verifies the result of the timed calls
 // against a plain product first. --svg writes a plot of GFLOPS over the
 // size of the square problems.
-#include <dlfcn.h>
 #include <omp.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -21,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "peers.h"
 #include "zem_blas.h"
 #include "zem_service.h"
 
@@ -47,79 +47,16 @@ const std::vector<Shape> kFull = {{64, 64, 64},       {128, 128, 128},    {256, 
                                   {1000, 1000, 1000}, {1500, 1500, 1500}, {2000, 2000, 2000}, {1000, 1000, 32},
                                   {2000, 32, 2000},   {32, 2000, 2000},   {4000, 16, 16}};
 
-// ---- the peer, through dlopen ----------------------------------------
-
+using zembench::GemmFn;
+using Peer = zembench::GemmPeer;
 template <class T>
-using GemmFn = void (*)(const char *, const char *, const int *, const int *, const int *, const T *, const T *,
-                        const int *, const T *, const int *, const T *, T *, const int *);
-
-struct Peer {
-    void *handle = nullptr;
-    GemmFn<float> s = nullptr;
-    GemmFn<double> d = nullptr;
-    GemmFn<ZEM_Complex8> c = nullptr;
-    GemmFn<ZEM_Complex16> z = nullptr;
-    void (*set_threads)(int) = nullptr;
-
-    void open()
-    {
-        handle = dlopen("libopenblas.so.0", RTLD_NOW | RTLD_LOCAL);
-        if (!handle)
-            return;
-        s = (GemmFn<float>)dlsym(handle, "sgemm_");
-        d = (GemmFn<double>)dlsym(handle, "dgemm_");
-        c = (GemmFn<ZEM_Complex8>)dlsym(handle, "cgemm_");
-        z = (GemmFn<ZEM_Complex16>)dlsym(handle, "zgemm_");
-        set_threads = (void (*)(int))dlsym(handle, "openblas_set_num_threads");
-    }
-};
-
-// ---- per-type facts ----------------------------------------------------
-
-template <class T>
-struct Ty;
-template <>
-struct Ty<float> {
-    static constexpr bool complex = false;
-    static constexpr double eps = 5.96e-8;
-    static const char *name() { return "sgemm"; }
-    static GemmFn<float> ours() { return sgemm_; }
-    static GemmFn<float> peer(const Peer &p) { return p.s; }
-};
-template <>
-struct Ty<double> {
-    static constexpr bool complex = false;
-    static constexpr double eps = 1.11e-16;
-    static const char *name() { return "dgemm"; }
-    static GemmFn<double> ours() { return dgemm_; }
-    static GemmFn<double> peer(const Peer &p) { return p.d; }
-};
-template <>
-struct Ty<ZEM_Complex8> {
-    static constexpr bool complex = true;
-    static constexpr double eps = 5.96e-8;
-    static const char *name() { return "cgemm"; }
-    static GemmFn<ZEM_Complex8> ours() { return cgemm_; }
-    static GemmFn<ZEM_Complex8> peer(const Peer &p) { return p.c; }
-};
-template <>
-struct Ty<ZEM_Complex16> {
-    static constexpr bool complex = true;
-    static constexpr double eps = 1.11e-16;
-    static const char *name() { return "zgemm"; }
-    static GemmFn<ZEM_Complex16> ours() { return zgemm_; }
-    static GemmFn<ZEM_Complex16> peer(const Peer &p) { return p.z; }
-};
+using Ty = zembench::GemmTy<T>;
 
 // Values as (re, im) pairs of long double, whatever the type.
 inline void parts(float x, long double &r, long double &i) { r = x, i = 0; }
 inline void parts(double x, long double &r, long double &i) { r = x, i = 0; }
 inline void parts(ZEM_Complex8 x, long double &r, long double &i) { r = x.real, i = x.imag; }
 inline void parts(ZEM_Complex16 x, long double &r, long double &i) { r = x.real, i = x.imag; }
-inline void set(float &x, double r, double) { x = (float)r; }
-inline void set(double &x, double r, double) { x = r; }
-inline void set(ZEM_Complex8 &x, double r, double i) { x = ZEM_Complex8{(float)r, (float)i}; }
-inline void set(ZEM_Complex16 &x, double r, double i) { x = ZEM_Complex16{r, i}; }
 
 template <class T>
 std::vector<T> random_matrix(size_t elems, unsigned seed)
@@ -129,7 +66,7 @@ std::vector<T> random_matrix(size_t elems, unsigned seed)
     std::uniform_real_distribution<double> u(-1, 1);
     for (auto &x : v) {
         const double r = u(g), i = u(g);
-        set(x, r, i);
+        x = Ty<T>::make(r, i);
     }
     return v;
 }
@@ -182,9 +119,7 @@ template <class T>
 double time_calls(GemmFn<T> f, const Shape &s, const std::vector<T> &a, const std::vector<T> &b, std::vector<T> &c,
                   const Options &o, double &cpu)
 {
-    T one, zero;
-    set(one, 1, 0);
-    set(zero, 0, 0);
+    const T one = Ty<T>::make(1, 0), zero = Ty<T>::make(0, 0);
     auto call = [&] {
         f("N", "N", &s.m, &s.n, &s.k, &one, a.data(), &s.m, b.data(), &s.k, &zero, c.data(), &s.m);
     };

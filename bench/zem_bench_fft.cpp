@@ -4,7 +4,6 @@
 // with FFTW_MEASURE), and prints "mflops" = 5 N log2 N / t(us), best of
 // the repetitions. --check first verifies every transform against a plain
 // long-double DFT (orders up to 12) or a forward-inverse round trip.
-#include <dlfcn.h>
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -17,35 +16,14 @@
 #include <vector>
 
 #include "fxrs.h"
+#include "peers.h"
 
 namespace {
 
-// FFTW's planner entry points of one precision, found at run time.
-struct FftwApi {
-    void *handle = nullptr;
-    void *(*plan)(int, void *, void *, int, unsigned) = nullptr;
-    void (*execute)(void *) = nullptr;
-    void (*destroy)(void *) = nullptr;
-    void *(*alloc)(size_t) = nullptr;
-    void (*release)(void *) = nullptr;
-
-    bool load(const char *lib, const char *prefix)
-    {
-        handle = dlopen(lib, RTLD_NOW | RTLD_LOCAL);
-        if (!handle)
-            return false;
-        auto sym = [&](const char *name) { return dlsym(handle, (std::string(prefix) + name).c_str()); };
-        plan = (void *(*)(int, void *, void *, int, unsigned))sym("plan_dft_1d");
-        execute = (void (*)(void *))sym("execute");
-        destroy = (void (*)(void *))sym("destroy_plan");
-        alloc = (void *(*)(size_t))sym("malloc");
-        release = (void (*)(void *))sym("free");
-        return plan && execute && destroy && alloc && release;
-    }
-};
-
-constexpr int kFftwForward = -1;
-constexpr unsigned kFftwMeasure = 0;
+using zembench::Engine;
+using zembench::FftwApi;
+using zembench::kFftwForward;
+using zembench::kFftwMeasure;
 
 double seconds_now()
 {
@@ -76,34 +54,6 @@ double mflops(int order, double seconds)
     double n = std::ldexp(1.0, order);
     return 5.0 * n * order / (seconds * 1e6);
 }
-
-// Engine calls of one precision.
-template <class R>
-struct Engine;
-template <>
-struct Engine<float> {
-    using C = Fxrs32fc;
-    using Ctx = FxrsFFTCtx_C_32fc;
-    static FxrStatus init(Ctx **c, int order) { return fxrsFFTInitAlloc_C_32fc(c, order, FXR_FFT_NODIV_BY_ANY, 0); }
-    static FxrStatus bufsize(Ctx *c, int *s) { return fxrsFFTGetBufSize_C_32fc(c, s); }
-    static FxrStatus fwd(C *d, Ctx *c, uint8_t *b) { return fxrsFFTFwd_CToC_32fc(d, d, c, b); }
-    static FxrStatus inv(C *d, Ctx *c, uint8_t *b) { return fxrsFFTInv_CToC_32fc(d, d, c, b); }
-    static void release(Ctx *c) { fxrsFFTFree_C_32fc(c); }
-    static constexpr const char *name = "single";
-    static constexpr double tol = 2e-7;
-};
-template <>
-struct Engine<double> {
-    using C = Fxrs64fc;
-    using Ctx = FxrsFFTCtx_C_64fc;
-    static FxrStatus init(Ctx **c, int order) { return fxrsFFTInitAlloc_C_64fc(c, order, FXR_FFT_NODIV_BY_ANY, 0); }
-    static FxrStatus bufsize(Ctx *c, int *s) { return fxrsFFTGetBufSize_C_64fc(c, s); }
-    static FxrStatus fwd(C *d, Ctx *c, uint8_t *b) { return fxrsFFTFwd_CToC_64fc(d, d, c, b); }
-    static FxrStatus inv(C *d, Ctx *c, uint8_t *b) { return fxrsFFTInv_CToC_64fc(d, d, c, b); }
-    static void release(Ctx *c) { fxrsFFTFree_C_64fc(c); }
-    static constexpr const char *name = "double";
-    static constexpr double tol = 4e-16;
-};
 
 // RMS relative error of the engine's forward transform against a plain
 // long-double DFT (small orders) or of a forward-inverse round trip.
@@ -225,8 +175,8 @@ int zem_bench_fft(int argc, char **argv)
         }
     }
     FftwApi fftwf, fftw;
-    bool have_f = use_peer && fftwf.load("libfftw3f.so.3", "fftwf_");
-    bool have_d = use_peer && fftw.load("libfftw3.so.3", "fftw_");
+    bool have_f = use_peer && fftwf.load("libfftw3f.so.3", "fftwf_", sizeof(Fxrs32fc));
+    bool have_d = use_peer && fftw.load("libfftw3.so.3", "fftw_", sizeof(Fxrs64fc));
     printf("zem-bench fft: in-place forward complex FFT of N = 2^order points; \"mflops\" = 5 N log2 N / t(us), best of repetitions\n");
     printf("peer: %s\n", have_f || have_d ? "FFTW (planned with FFTW_MEASURE)" : "none loaded");
     printf("%-7s %5s %12s %12s %10s  %s\n", "prec", "order", "zem", "peer", "zem/peer", check ? "check (rms rel. error)" : "");
