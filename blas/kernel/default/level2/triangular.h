@@ -37,6 +37,14 @@ struct packed_store {
 
 enum { kN = 0, kT = 1, kC = 2 };
 
+// Base address (far-end rule) of the len elements from element k (0-based)
+// of a vector whose element 1 is at x1.
+template <class T>
+inline T *sub_base(T *x1, ptrdiff_t k, ptrdiff_t len, ptrdiff_t inc)
+{
+    return x1 + (k + (inc < 0 ? len - 1 : 0)) * inc;
+}
+
 // x := op(A)·x. x points at element 1 and is stepped by inc.
 template <class T, class S, bool UP, int TR, bool UNIT>
 void tri_mv(ptrdiff_t n, const S &s, T *x, ptrdiff_t inc)

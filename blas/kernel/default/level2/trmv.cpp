@@ -30,12 +30,6 @@ void trmv_in(const char *uplo, const char *trans, const char *diag, const int *n
 }
 
 template <class T>
-inline T *sub_base(T *x1, ptrdiff_t k, ptrdiff_t len, ptrdiff_t inc)
-{
-    return x1 + (k + (inc < 0 ? len - 1 : 0)) * inc;
-}
-
-template <class T>
 void trmv_driver(const char *uplo, const char *trans, const char *diag, const int *n, const T *a, const int *lda,
                  T *x, const int *incx, void (*in) ZEM_P_TRMV(T, T), void (*gemv) ZEM_P_GEMV(T, T))
 {

@@ -20,14 +20,6 @@ struct trsv_block {
     };
 };
 
-// Base address (far-end rule) of the len elements from element k (0-based)
-// of a vector whose element 1 is at x1.
-template <class T>
-inline T *sub_base(T *x1, ptrdiff_t k, ptrdiff_t len, ptrdiff_t inc)
-{
-    return x1 + (k + (inc < 0 ? len - 1 : 0)) * inc;
-}
-
 template <class T>
 void trsv_driver(const char *uplo, const char *trans, const int *n, const T *a, const int *lda,
                  T *x, const int *incx, void (*kern)(const int *, const T *, const int *, T *, const int *),

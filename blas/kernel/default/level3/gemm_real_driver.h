@@ -49,6 +49,19 @@ inline T *align64(void *p)
     return (T *)(((uintptr_t)p + 63) & ~(uintptr_t)63);
 }
 
+// The packing routines of one real type, as the base of its traits class:
+// gtra* pack a block of op(A) times alpha, gtrb* copy a block of op(B), and
+// the *p forms pad the depth with zeros. They are compile-time constants,
+// so every call stays a direct call.
+template <class T_, auto Gtran, auto Gtrat, auto Gtranp, auto Gtratp, auto Gtrbn, auto Gtrbnp, auto Gtrbtp>
+struct RealPacking {
+    typedef T_ T;
+    static constexpr auto gtran = Gtran, gtrat = Gtrat;
+    static constexpr auto gtranp = Gtranp, gtratp = Gtratp;
+    static constexpr auto gtrbn = Gtrbn;
+    static constexpr auto gtrbnp = Gtrbnp, gtrbtp = Gtrbtp;
+};
+
 template <class Tr>
 struct RealPlan {
     typedef typename Tr::T T;

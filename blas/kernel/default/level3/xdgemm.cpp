@@ -5,8 +5,8 @@
 
 namespace {
 
-struct DoubleTraits {
-    typedef double T;
+struct DoubleTraits : zem_gemm::RealPacking<double, _ZEM_BLAS_dgtran, _ZEM_BLAS_dgtrat, _ZEM_BLAS_dgtranp, _ZEM_BLAS_dgtratp,
+                                           _ZEM_BLAS_dgtrbn, _ZEM_BLAS_dgtrbnp, _ZEM_BLAS_dgtrbtp> {
     static constexpr int P = 4;
     static constexpr int tile_m = 128, tile_n = 128;
     static constexpr size_t apack_elems = 1024;
@@ -15,29 +15,6 @@ struct DoubleTraits {
     static const zem_gemm::Shape<double> main_shapes[3];
     static const zem_gemm::Shape<double> padded, rem48, rem32, rem16;
     static const zem_gemm::Edge<double> depth_edges[2][2], row_edges[2][2];
-
-    static void gtran(const T *a, ptrdiff_t lda, int mb, int kb, T *buf, T al) { _ZEM_BLAS_dgtran(a, lda, mb, kb, buf, al); }
-    static void gtrat(const T *a, ptrdiff_t lda, int mb, int kb, T *buf, T al) { _ZEM_BLAS_dgtrat(a, lda, mb, kb, buf, al); }
-    static void gtranp(const T *a, ptrdiff_t lda, int mb, int kb, int kp, T *buf, T al)
-    {
-        _ZEM_BLAS_dgtranp(a, lda, mb, kb, kp, buf, al);
-    }
-    static void gtratp(const T *a, ptrdiff_t lda, int mb, int kb, int kp, T *buf, T al)
-    {
-        _ZEM_BLAS_dgtratp(a, lda, mb, kb, kp, buf, al);
-    }
-    static void gtrbn(int n, int kb, const T *b, ptrdiff_t ldb, T *buf, ptrdiff_t ldbuf)
-    {
-        _ZEM_BLAS_dgtrbn(n, kb, b, ldb, buf, ldbuf);
-    }
-    static void gtrbnp(int n, int kb, int kp, const T *b, ptrdiff_t ldb, T *buf, ptrdiff_t ldbuf)
-    {
-        _ZEM_BLAS_dgtrbnp(n, kb, kp, b, ldb, buf, ldbuf);
-    }
-    static void gtrbtp(int n, int kb, int kp, const T *b, ptrdiff_t ldb, T *buf, ptrdiff_t ldbuf)
-    {
-        _ZEM_BLAS_dgtrbtp(n, kb, kp, b, ldb, buf, ldbuf);
-    }
 
     // beta = 0 stores zeros (C is not read), 1 leaves C, anything else
     // multiplies; four rows at a time, then row by row.

@@ -7,8 +7,8 @@
 
 namespace {
 
-struct SingleTraits {
-    typedef float T;
+struct SingleTraits : zem_gemm::RealPacking<float, _ZEM_BLAS_sgtran, _ZEM_BLAS_sgtrat, _ZEM_BLAS_sgtranp, _ZEM_BLAS_sgtratp,
+                                           _ZEM_BLAS_sgtrbn, _ZEM_BLAS_sgtrbnp, _ZEM_BLAS_sgtrbtp> {
     static constexpr int P = 16;
     static constexpr int tile_m = 256, tile_n = 256;
     static constexpr size_t apack_elems = 32 * 64;
@@ -17,29 +17,6 @@ struct SingleTraits {
     static const zem_gemm::Shape<float> main_shapes[2];
     static const zem_gemm::Shape<float> padded, rem48, rem32, rem16;
     static const zem_gemm::Edge<float> depth_edges[2][2], row_edges[2][2];
-
-    static void gtran(const T *a, ptrdiff_t lda, int mb, int kb, T *buf, T al) { _ZEM_BLAS_sgtran(a, lda, mb, kb, buf, al); }
-    static void gtrat(const T *a, ptrdiff_t lda, int mb, int kb, T *buf, T al) { _ZEM_BLAS_sgtrat(a, lda, mb, kb, buf, al); }
-    static void gtranp(const T *a, ptrdiff_t lda, int mb, int kb, int kp, T *buf, T al)
-    {
-        _ZEM_BLAS_sgtranp(a, lda, mb, kb, kp, buf, al);
-    }
-    static void gtratp(const T *a, ptrdiff_t lda, int mb, int kb, int kp, T *buf, T al)
-    {
-        _ZEM_BLAS_sgtratp(a, lda, mb, kb, kp, buf, al);
-    }
-    static void gtrbn(int n, int kb, const T *b, ptrdiff_t ldb, T *buf, ptrdiff_t ldbuf)
-    {
-        _ZEM_BLAS_sgtrbn(n, kb, b, ldb, buf, ldbuf);
-    }
-    static void gtrbnp(int n, int kb, int kp, const T *b, ptrdiff_t ldb, T *buf, ptrdiff_t ldbuf)
-    {
-        _ZEM_BLAS_sgtrbnp(n, kb, kp, b, ldb, buf, ldbuf);
-    }
-    static void gtrbtp(int n, int kb, int kp, const T *b, ptrdiff_t ldb, T *buf, ptrdiff_t ldbuf)
-    {
-        _ZEM_BLAS_sgtrbtp(n, kb, kp, b, ldb, buf, ldbuf);
-    }
 
     // beta = 0 stores zeros; any other value multiplies (1 included).
     static void scale(int mb, int nb, T beta, T *c, ptrdiff_t ldc)
