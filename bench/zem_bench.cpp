@@ -18,6 +18,7 @@
 #include <complex>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "peers.h"
@@ -173,6 +174,10 @@ void run_type(const Options &o, const Peer &peer, std::vector<Point> &plot, int 
                 if (peer.set_threads)
                     peer.set_threads(t);
                 theirs = flops / time_calls<T>(pf, s, a, b, cp, o, pcpu) * 1e-9;
+                // The peer's idle workers keep spinning for a while after a
+                // call and would take the cores from the next measurement
+                // of ours: let them fall asleep first.
+                std::this_thread::sleep_for(std::chrono::milliseconds(250));
             }
             char peer_txt[32] = "-", ratio_txt[32] = "-";
             if (theirs > 0) {
