@@ -21,21 +21,8 @@ using l2_ref::cx;
 using l2_ref::ld;
 using l2_ref::mat;
 
-inline cx get(const float &v) { return {v, 0}; }
-inline cx get(const double &v) { return {v, 0}; }
-inline cx get(const ZEM_Complex8 &v) { return {v.real, v.imag}; }
-inline cx get(const ZEM_Complex16 &v) { return {v.real, v.imag}; }
-
-template <class T>
-T put(cx v);
-template <>
-inline float put<float>(cx v) { return (float)v.re; }
-template <>
-inline double put<double>(cx v) { return (double)v.re; }
-template <>
-inline ZEM_Complex8 put<ZEM_Complex8>(cx v) { return {(float)v.re, (float)v.im}; }
-template <>
-inline ZEM_Complex16 put<ZEM_Complex16>(cx v) { return {(double)v.re, (double)v.im}; }
+using zem_ref::get;
+using zem_ref::put;
 
 template <class T>
 struct Api;

@@ -8,13 +8,12 @@
 
 #include <cstddef>
 
+#include "tests/reference/element.h"
+
 namespace l1_ref {
 
-typedef long double ld;
-
-struct cx {
-    ld re, im;
-};
+using zem_ref::cx;
+using zem_ref::ld;
 
 std::ptrdiff_t at(int n, int inc, int i);
 

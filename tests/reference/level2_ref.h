@@ -8,13 +8,12 @@
 
 #include <vector>
 
+#include "tests/reference/element.h"
+
 namespace l2_ref {
 
-typedef long double ld;
-
-struct cx {
-    ld re, im;
-};
+using zem_ref::cx;
+using zem_ref::ld;
 
 typedef std::vector<cx> mat; // column-major, leading dimension = rows
 
