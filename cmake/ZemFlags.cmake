@@ -4,6 +4,13 @@ set(CMAKE_CXX_STANDARD_REQUIRED ON)
 set(CMAKE_CXX_EXTENSIONS ON)
 set(CMAKE_C_STANDARD 11)
 set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+# Rebuilds of the same sources (three presets, several work trees) come from
+# the compiler cache when the machine has one.
+find_program(ZEM_CCACHE ccache)
+if(ZEM_CCACHE)
+  set(CMAKE_C_COMPILER_LAUNCHER ${ZEM_CCACHE})
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${ZEM_CCACHE})
+endif()
 if(NOT CMAKE_BUILD_TYPE)
   set(CMAKE_BUILD_TYPE RelWithDebInfo)
 endif()

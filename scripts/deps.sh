@@ -15,6 +15,6 @@ zem_need_packages() {
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-ZEM_BUILD_PACKAGES=(cmake make g++ gcc gfortran binutils googletest libgtest-dev libbenchmark-dev)
+ZEM_BUILD_PACKAGES=(cmake make ccache g++ gcc gfortran binutils googletest libgtest-dev libbenchmark-dev)
 ZEM_TEST_PACKAGES=(g++-multilib qemu-user libblas-test)
 ZEM_PEER_PACKAGES=(libopenblas0-pthread libfftw3-dev)
