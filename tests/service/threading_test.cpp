@@ -1,9 +1,27 @@
 // The serial/parallel decision and the entry prologue's use of the
 // configuration file. Each case runs in a process of its own.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <omp.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <thread>
+#include <vector>
 #include "tests/support/zem_test.h"
-#include "zem_service.h"
+#include "zem.h"
+
+// Counts the library's writes of the environment (this program's setenv
+// comes first in symbol lookup), forwarding each to the C library.
+static int g_setenv_calls = 0;
+extern "C" int setenv(const char *name, const char *value, int overwrite)
+{
+    using fn = int (*)(const char *, const char *, int);
+    static fn real = (fn)dlsym(RTLD_NEXT, "setenv");
+    __atomic_add_fetch(&g_setenv_calls, 1, __ATOMIC_RELAXED);
+    return real(name, value, overwrite);
+}
 
 namespace {
 
@@ -124,6 +142,68 @@ INSTANTIATE_TEST_SUITE_P(
                     FileCase{"maybe", "zem_serial=maybe\n", nullptr},
                     FileCase{"empty_value", "zem_serial=\n", nullptr}),
     [](const testing::TestParamInfo<FileCase> &i) { return i.param.label; });
+
+// Many threads entering at once with the file's setting: the variable is
+// written once and then only read, never rewritten under another thread.
+TEST(PrologueFromFile, ManyThreadsNeverRewriteTheVariable)
+{
+    zem_test::FreshProcess fresh;
+    fresh.dir().write("zem.cfg", "zem_serial=yes\n");
+    float x[4] = {1, 2, 3, 4};
+    int n = 4, inc = 1;
+    int writes = g_setenv_calls;
+    EXPECT_FLOAT_EQ(sdot_(&n, x, &inc, x, &inc), 30.0f);
+    EXPECT_EQ(g_setenv_calls, writes + 1);
+    const char *first = getenv("ZEM_SERIAL");
+    ASSERT_NE(first, nullptr);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; t++)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 2000; i++) {
+                if (t % 2)
+                    EXPECT_FLOAT_EQ(sdot_(&n, x, &inc, x, &inc), 30.0f);
+                else
+                    EXPECT_EQ(getenv("ZEM_SERIAL"), first);
+            }
+        });
+    for (auto &th : threads)
+        th.join();
+    EXPECT_EQ(g_setenv_calls, writes + 1);
+    EXPECT_EQ(getenv("ZEM_SERIAL"), first);
+    EXPECT_STREQ(first, "YES");
+}
+
+// A child forked after parallel work computes serially instead of waiting
+// for the parent's worker threads; the parent goes on in parallel.
+TEST(Decision, ForkAfterParallelWork)
+{
+    zem_test::FreshProcess fresh;
+    setenv("OMP_NUM_THREADS", "2", 1);
+    omp_set_num_threads(2);
+    const int n = 300;
+    std::vector<double> a(n * n, 1.0), b(n * n, 2.0), c(n * n);
+    double one = 1, zero = 0;
+    auto gemm = [&] {
+        dgemm_("N", "N", &n, &n, &n, &one, a.data(), &n, b.data(), &n, &zero, c.data(), &n);
+        return c[0] == 600.0 && c[n * n - 1] == 600.0;
+    };
+    ASSERT_TRUE(gemm());
+    ASSERT_EQ(_ZEM_SERV_in_serial(), 0);
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        alarm(60); // a hang ends as a signal, never as a stuck test
+        std::fill(c.begin(), c.end(), 0.0);
+        _exit(gemm() && _ZEM_SERV_in_serial() == 1 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status)) << "child ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    std::fill(c.begin(), c.end(), 0.0);
+    EXPECT_TRUE(gemm());
+    EXPECT_EQ(_ZEM_SERV_in_serial(), 0);
+}
 
 TEST(PrologueFromFile, ThreadingEntriesDoNotReadTheFile)
 {
