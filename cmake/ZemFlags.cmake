@@ -21,7 +21,14 @@ set(ZEM_COMMON_FLAGS -ffp-contract=off -fno-fast-math -fno-strict-aliasing -Wall
 set(ZEM_LIB_FLAGS ${ZEM_COMMON_FLAGS}
   $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-threadsafe-statics>)
 
-if(ZEM_SANITIZE)
+if(ZEM_FUZZ)
+  # Coverage for the fuzzer in every object; the fuzz targets add its main.
+  # Calls through the targets' generic function pointers are intended.
+  set(ZEM_SAN_FLAGS -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize=function,vptr
+      -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_compile_options(${ZEM_SAN_FLAGS})
+  add_link_options(-fsanitize=address,undefined)
+elseif(ZEM_SANITIZE)
   set(ZEM_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   add_compile_options(${ZEM_SAN_FLAGS})
   add_link_options(${ZEM_SAN_FLAGS})
