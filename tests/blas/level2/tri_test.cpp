@@ -4,7 +4,7 @@
 // borders and band widths 0, 1 and beyond n. A unit diagonal holds NaN and
 // must never be read. Products are compared with the reference; solutions
 // by their residual, op(A)·x - b, against |op(A)|·|x| + |b|.
-#include "tests/level2/l2_test.h"
+#include "tests/blas/level2/l2_test.h"
 
 using namespace l2t;
 

@@ -1,7 +1,7 @@
 // gemm for s, d, c, z against the long-double reference: every depth
 // remainder branch, row edges, tile borders, all transposition pairs,
 // special alpha and beta, degenerate sizes, and the entry's argument check.
-#include "tests/level3_gemm/gemm_case.h"
+#include "tests/blas/level3/gemm_case.h"
 
 #include <omp.h>
 

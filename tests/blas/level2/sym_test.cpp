@@ -2,7 +2,7 @@
 // (?symv, ?hemv), band (?sbmv, ?hbmv) and packed (?spmv, ?hpmv) storage,
 // reading only the stored triangle: the other triangle holds NaN, and so
 // does the imaginary part of a Hermitian diagonal, which counts as zero.
-#include "tests/level2/l2_test.h"
+#include "tests/blas/level2/l2_test.h"
 
 using namespace l2t;
 

@@ -1,6 +1,6 @@
 // gemm with two OpenMP threads against the serial result, calls from inside
 // the caller's own parallel region, and 64-bit element offsets.
-#include "tests/level3_gemm/gemm_case.h"
+#include "tests/blas/level3/gemm_case.h"
 
 #include <omp.h>
 #include <stdlib.h>

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <complex>
 #include <limits>
-#include "tests/level1_rot_sparse/rs_test.h"
+#include "tests/blas/level1/rs_test.h"
 
 using namespace rs_test;
 

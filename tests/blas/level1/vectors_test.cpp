@@ -4,7 +4,7 @@
 // start addresses in every 16-byte alignment class the type allows.
 #include <gtest/gtest.h>
 
-#include "tests/level1/level1_api.h"
+#include "tests/blas/level1/level1_api.h"
 
 using namespace l1t;
 

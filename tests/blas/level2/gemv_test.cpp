@@ -2,7 +2,7 @@
 // shapes that cross the 64-row block border, increments of either sign,
 // and the scalar cases beta = 0 (NaN in y overwritten), beta = 1 and
 // alpha = 0 (neither A nor x read).
-#include "tests/level2/l2_test.h"
+#include "tests/blas/level2/l2_test.h"
 
 #include "blas/kernel/default/level2/level2.h"
 

@@ -4,7 +4,7 @@
 // keeps its bits); a column whose multiplier is zero is not touched; a
 // Hermitian diagonal comes out real even when it held a NaN imaginary part;
 // alpha = 0 leaves the matrix alone even when x holds NaN.
-#include "tests/level2/l2_test.h"
+#include "tests/blas/level2/l2_test.h"
 
 using namespace l2t;
 

@@ -3,7 +3,7 @@
 #include <dlfcn.h>
 #include <cctype>
 #include <string>
-#include "tests/level1_rot_sparse/rs_test.h"
+#include "tests/blas/level1/rs_test.h"
 
 TEST(Entries, ThreeNamesAreOneFunctionBesideUncheckedFormAndKernel)
 {
