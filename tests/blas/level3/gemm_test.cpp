@@ -30,7 +30,7 @@ TYPED_TEST(Gemm, DepthRemainderBranches)
 {
     for (int k : {0, 1, 3, 15, 16, 23, 24, 31, 32, 47, 48, 57, 58, 63, 64, 65, 111, 112, 127, 128})
         for (const char *t : {"NN", "TT", "NT", "CC", "CN"}) {
-            if (!Ty<TypeParam>::complex && (t[0] == 'C' || t[1] == 'C'))
+            if (!Api<TypeParam>::cplx && (t[0] == 'C' || t[1] == 'C'))
                 continue;
             Problem p;
             p.ta = t[0];
@@ -38,7 +38,7 @@ TYPED_TEST(Gemm, DepthRemainderBranches)
             p.m = 45; // 32 + 8 + 4 + 1 and 16 + 16 + 8 + 4 + 1
             p.n = 7;
             p.k = k;
-            p.alpha = {0.75, Ty<TypeParam>::complex ? -0.5 : 0};
+            p.alpha = {0.75, Api<TypeParam>::cplx ? -0.5 : 0};
             p.beta = {0.5, 0};
             p.seed = k + 100 * t[0] + t[1];
             run_and_check<TypeParam>(p);
@@ -108,13 +108,13 @@ TYPED_TEST(Gemm, AllTranspositionPairs)
                 p.n = 33;
                 p.k = 77;
                 p.pad = 5;
-                p.alpha = {1.25, Ty<TypeParam>::complex ? 0.5 : 0};
-                p.beta = {-0.5, Ty<TypeParam>::complex ? 0.25 : 0};
+                p.alpha = {1.25, Api<TypeParam>::cplx ? 0.5 : 0};
+                p.beta = {-0.5, Api<TypeParam>::cplx ? 0.25 : 0};
                 p.seed = 31 * ta + tb;
                 run_and_check<TypeParam>(p);
             }
     // real types treat any letter other than N as a transpose
-    if (!Ty<TypeParam>::complex) {
+    if (!Api<TypeParam>::cplx) {
         Problem p;
         p.ta = 'C';
         p.tb = 'c';
@@ -127,7 +127,7 @@ TYPED_TEST(Gemm, AllTranspositionPairs)
 
 TYPED_TEST(Gemm, AlphaAndBetaValues)
 {
-    const bool cplx = Ty<TypeParam>::complex;
+    const bool cplx = Api<TypeParam>::cplx;
     for (cx alpha : {cx{0, 0}, cx{1, 0}, cx{-1, 0}, cx{0.3, cplx ? -1.1 : 0}})
         for (cx beta : {cx{0, 0}, cx{1, 0}, cx{-1, 0}, cx{1.7, cplx ? 0.4 : 0}})
             for (int k : {5, 64, 90}) {
@@ -169,11 +169,11 @@ TYPED_TEST(Gemm, AlphaZeroStillSeesInfinity)
         p.alpha = {0, 0};
         p.beta = {1, 0};
         Run<TypeParam> r(p);
-        r.A.v[1] = Ty<TypeParam>::from(cx{std::numeric_limits<ld>::infinity(), 0});
+        r.A.v[1] = put<TypeParam>(cx{std::numeric_limits<ld>::infinity(), 0});
         r.call();
-        const cx c10 = Ty<TypeParam>::to(r.C.v[1]);
-        EXPECT_TRUE(std::isnan((double)c10.re)) << Ty<TypeParam>::name() << " m=" << m;
-        const cx c00 = Ty<TypeParam>::to(r.C.v[0]), w00 = Ty<TypeParam>::to(r.C0.v[0]);
+        const cx c10 = get(r.C.v[1]);
+        EXPECT_TRUE(std::isnan((double)c10.re)) << Api<TypeParam>::prefix << " m=" << m;
+        const cx c00 = get(r.C.v[0]), w00 = get(r.C0.v[0]);
         EXPECT_EQ((double)c00.re, (double)w00.re);
     }
 }

@@ -56,7 +56,7 @@ TYPED_TEST(GemmThreads, TwoThreadsEqualSerial)
         p.k = s.k;
         p.ta = s.ta;
         p.tb = s.tb;
-        p.alpha = {0.5, Ty<TypeParam>::complex ? 0.25 : 0};
+        p.alpha = {0.5, Api<TypeParam>::cplx ? 0.25 : 0};
         p.beta = {1.5, 0};
         Run<TypeParam> r(p);
         Mat<TypeParam> serial = r.C;
@@ -65,7 +65,7 @@ TYPED_TEST(GemmThreads, TwoThreadsEqualSerial)
         r.check();
         if (s.bit_equal) {
             EXPECT_EQ(0, memcmp(serial.v.data(), r.C.v.data(), serial.v.size() * sizeof(TypeParam)))
-                << describe(Ty<TypeParam>::name(), p);
+                << describe<TypeParam>(p);
         }
     }
 }
@@ -93,7 +93,7 @@ TYPED_TEST(GemmThreads, ManyThreadsSmallSlabs)
             r.check();
             if (s.bit_equal) {
                 EXPECT_EQ(0, memcmp(serial.v.data(), r.C.v.data(), serial.v.size() * sizeof(TypeParam)))
-                    << describe(Ty<TypeParam>::name(), p) << " threads " << t;
+                    << describe<TypeParam>(p) << " threads " << t;
             }
         }
 }
@@ -156,14 +156,14 @@ TYPED_TEST(GemmThreads, OffsetsBeyond32Bits)
     for (size_t j = 0; j < (size_t)n; ++j)
         for (size_t i = 0; i < (size_t)m; ++i)
             C[i + j * ld] = c.v[i + j * m];
-    const T al = Ty<T>::from(cx{1, 0}), be = Ty<T>::from(cx{-1, 0});
-    Ty<T>::gemm("N", "T", &m, &n, &k, &al, A, &ld, B, &ld, &be, C, &ld);
-    Ty<T>::gemm("N", "T", &m, &n, &k, &al, a.v.data(), &a.ld, b.v.data(), &b.ld, &be, c.v.data(), &c.ld);
+    const T al = put<T>(cx{1, 0}), be = put<T>(cx{-1, 0});
+    Api<T>::gemm("N", "T", &m, &n, &k, &al, A, &ld, B, &ld, &be, C, &ld);
+    Api<T>::gemm("N", "T", &m, &n, &k, &al, a.v.data(), &a.ld, b.v.data(), &b.ld, &be, c.v.data(), &c.ld);
     bool same = true;
     for (size_t j = 0; j < (size_t)n; ++j)
         for (size_t i = 0; i < (size_t)m; ++i)
             same = same && memcmp(&C[i + j * ld], &c.v[i + j * m], sizeof(T)) == 0;
-    EXPECT_TRUE(same) << Ty<T>::name();
+    EXPECT_TRUE(same) << Api<T>::prefix;
     EXPECT_EQ(0, memcmp(&C[m + (size_t)64 * ld], &C[m + 1 + (size_t)64 * ld], sizeof(T))); // untouched zeros
     munmap(A, ba);
     munmap(B, bb);
