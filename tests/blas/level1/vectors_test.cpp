@@ -42,8 +42,13 @@ std::vector<int> lengths(bool unit_stride)
 // Calls f(n, incx, incy, offset_x, offset_y) for every case of a
 // two-vector routine: all start pairs for unit increments, a few otherwise.
 template <class T, class F>
-void two_vector_cases(F f)
+void two_vector_cases(F body)
 {
+    auto f = [&](int n, int ix, int iy, size_t ox, size_t oy) {
+        SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " incy=" << iy << " ox=" << ox
+                                        << " oy=" << oy);
+        body(n, ix, iy, ox, oy);
+    };
     std::vector<size_t> off = offsets<T>();
     for (int ix : kIncs)
         for (int iy : kIncs)
@@ -64,8 +69,10 @@ void one_vector_cases(F f)
 {
     for (int ix : kIncs)
         for (int n : lengths(unit(ix)))
-            for (size_t ox : offsets<T>())
+            for (size_t ox : offsets<T>()) {
+                SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " ox=" << ox);
                 f(n, ix, ox);
+            }
 }
 
 template <class T>
@@ -80,8 +87,6 @@ TYPED_TEST(Vectors, AxpyMatchesReference)
     const cx alphas[] = {{0.75L, Api<T>::cplx ? -1.25L : 0}, {-1.5L, Api<T>::cplx ? 0.5L : 0}};
     int k = 0;
     two_vector_cases<T>([&](int n, int ix, int iy, size_t ox, size_t oy) {
-        SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " incy=" << iy << " ox=" << ox
-                                        << " oy=" << oy);
         cx a = alphas[k++ & 1];
         Strided<T> x(n, ix, ox, rng), y(n, iy, oy, rng);
         std::vector<unsigned char> xb = x.bytes(), yb = y.bytes();
@@ -100,29 +105,22 @@ TYPED_TEST(Vectors, CopyAndSwapMoveExactly)
     typedef TypeParam T;
     std::mt19937 rng(12);
     two_vector_cases<T>([&](int n, int ix, int iy, size_t ox, size_t oy) {
-        SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " incy=" << iy << " ox=" << ox
-                                        << " oy=" << oy);
         Strided<T> x(n, ix, ox, rng), y(n, iy, oy, rng);
-        std::vector<cx> xi = x.image(), yi = y.image();
-        std::vector<unsigned char> xb = x.bytes();
+        std::vector<cx> xi = x.image(), want = y.image();
+        std::vector<unsigned char> xb = x.bytes(), yb = y.bytes();
         Api<T>::copy(n, x.vec(), ix, y.vec(), iy);
-        std::vector<cx> want = yi;
         l1_ref::copy(n, xi.data() + 3, ix, want.data() + 3, iy);
-        std::vector<cx> got = y.image();
-        for (size_t i = 0; i < got.size(); ++i)
-            ASSERT_TRUE(got[i].re == want[i].re && got[i].im == want[i].im) << "copy, element " << i;
+        y.expect(yb, want, want, 0);
         EXPECT_EQ(xb, x.bytes());
 
-        // Swap back and forth on fresh data.
+        // Swap on fresh data.
         Strided<T> u(n, ix, ox, rng), v(n, iy, oy, rng);
+        std::vector<unsigned char> ub = u.bytes(), vb = v.bytes();
         std::vector<cx> wu = u.image(), wv = v.image();
         l1_ref::swap(n, wu.data() + 3, ix, wv.data() + 3, iy);
         Api<T>::swap(n, u.vec(), ix, v.vec(), iy);
-        std::vector<cx> gu = u.image(), gv = v.image();
-        for (size_t i = 0; i < gu.size(); ++i)
-            ASSERT_TRUE(gu[i].re == wu[i].re && gu[i].im == wu[i].im) << "swap x, element " << i;
-        for (size_t i = 0; i < gv.size(); ++i)
-            ASSERT_TRUE(gv[i].re == wv[i].re && gv[i].im == wv[i].im) << "swap y, element " << i;
+        u.expect(ub, wu, wu, 0);
+        v.expect(vb, wv, wv, 0);
     });
 }
 
@@ -131,8 +129,6 @@ TYPED_TEST(Vectors, DotMatchesReference)
     typedef TypeParam T;
     std::mt19937 rng(13);
     two_vector_cases<T>([&](int n, int ix, int iy, size_t ox, size_t oy) {
-        SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " incy=" << iy << " ox=" << ox
-                                        << " oy=" << oy);
         Strided<T> x(n, ix, ox, rng), y(n, iy, oy, rng);
         std::vector<cx> xi = x.image(), yi = y.image();
         std::vector<cx> xa = absv(xi), ya = absv(yi);
@@ -153,7 +149,6 @@ TYPED_TEST(Vectors, ScalMatchesReference)
     typedef typename Api<T>::R R;
     std::mt19937 rng(14);
     one_vector_cases<T>([&](int n, int ix, size_t ox) {
-        SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " ox=" << ox);
         // Complex alpha for cscal/zscal, then a real one (csscal/zdscal).
         const cx alphas[] = {{1.25L, Api<T>::cplx ? -0.5L : 0}, {-0.75L, 0}};
         for (int pass = 0; pass < 2; ++pass) {
@@ -177,7 +172,6 @@ TYPED_TEST(Vectors, AsumMatchesReference)
     typedef TypeParam T;
     std::mt19937 rng(15);
     one_vector_cases<T>([&](int n, int ix, size_t ox) {
-        SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " ox=" << ox);
         Strided<T> x(n, ix, ox, rng);
         std::vector<cx> xi = x.image();
         ld want = l1_ref::asum(n, xi.data() + 3, ix);
@@ -190,7 +184,6 @@ TYPED_TEST(Vectors, IndexOfLargestAndSmallest)
     typedef TypeParam T;
     std::mt19937 rng(16);
     one_vector_cases<T>([&](int n, int ix, size_t ox) {
-        SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " ox=" << ox);
         Strided<T> x(n, ix, ox, rng);
         std::vector<cx> xi = x.image();
         EXPECT_EQ(l1_ref::iamax(n, xi.data() + 3, ix), Api<T>::iamax(n, x.vec(), ix));
@@ -216,7 +209,6 @@ TEST(MixedDot, DsdotAndSdsdotMatchReference)
 {
     std::mt19937 rng(17);
     two_vector_cases<float>([&](int n, int ix, int iy, size_t ox, size_t oy) {
-        SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " incy=" << iy);
         Strided<float> x(n, ix, ox, rng), y(n, iy, oy, rng);
         std::vector<cx> xi = x.image(), yi = y.image();
         std::vector<cx> xa = absv(xi), ya = absv(yi);

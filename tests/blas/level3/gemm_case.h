@@ -49,6 +49,8 @@ struct Problem {
     int pad = 3;         // extra rows of every leading dimension
     bool nan_c = false;  // C starts as NaN (with beta = 0)
     unsigned seed = 1;
+    Problem() = default;
+    Problem(int m_, int n_, int k_, char ta_ = 'N', char tb_ = 'N') : ta(ta_), tb(tb_), m(m_), n(n_), k(k_) {}
 };
 
 template <class T>

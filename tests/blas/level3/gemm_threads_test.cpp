@@ -25,8 +25,7 @@ const int kEnvSet = parallel_environment();
 
 template <class T>
 class GemmThreads : public ::testing::Test {};
-typedef ::testing::Types<float, double, ZEM_Complex8, ZEM_Complex16> AllTypes;
-TYPED_TEST_SUITE(GemmThreads, AllTypes);
+TYPED_TEST_SUITE(GemmThreads, ElementTypes);
 
 template <class T>
 void with_threads(int t, Run<T> &r, Mat<T> &c)
@@ -50,12 +49,7 @@ TYPED_TEST(GemmThreads, TwoThreadsEqualSerial)
     for (Shape s : {Shape{40, 300, 70, 'N', 'N', true}, Shape{256, 20, 70, 'T', 'N', true},
                     Shape{17, 1, 1, 'N', 'T', true}, Shape{3, 2, 100, 'N', 'N', true},
                     Shape{301, 20, 40, 'N', 'T', false}, Shape{20, 20, 20, 'T', 'T', true}}) {
-        Problem p;
-        p.m = s.m;
-        p.n = s.n;
-        p.k = s.k;
-        p.ta = s.ta;
-        p.tb = s.tb;
+        Problem p(s.m, s.n, s.k, s.ta, s.tb);
         p.alpha = {0.5, Api<TypeParam>::cplx ? 0.25 : 0};
         p.beta = {1.5, 0};
         Run<TypeParam> r(p);
@@ -81,10 +75,7 @@ TYPED_TEST(GemmThreads, ManyThreadsSmallSlabs)
     };
     for (Shape s : {Shape{17, 1, 1, true}, Shape{3, 2, 100, true}, Shape{1, 40, 3, true}, Shape{33, 5, 70, false}})
         for (int t : {3, 4, 8}) {
-            Problem p;
-            p.m = s.m;
-            p.n = s.n;
-            p.k = s.k;
+            Problem p(s.m, s.n, s.k);
             p.beta = {-2, 0};
             Run<TypeParam> r(p);
             Mat<TypeParam> serial = r.C;
@@ -102,10 +93,7 @@ TYPED_TEST(GemmThreads, ManyThreadsSmallSlabs)
 // caller thread and gives the serial result.
 TYPED_TEST(GemmThreads, InsideCallersParallelRegion)
 {
-    Problem p;
-    p.m = 70;
-    p.n = 50;
-    p.k = 80;
+    Problem p(70, 50, 80);
     Run<TypeParam> r(p);
     Mat<TypeParam> serial = r.C;
     with_threads(1, r, serial);
