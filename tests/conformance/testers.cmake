@@ -5,8 +5,9 @@
 #
 # The routine table include/zem_blas.def decides what the programs test: a
 # routine whose line says Y is switched on in the input file, one whose line
-# says N is switched off and gets a placeholder in a preloaded test-only
-# object (the programs resolve every routine they name at start-up). As
+# says N is switched off and gets placeholders (Fortran and C names) in a
+# preloaded test-only object (the programs resolve every routine they name
+# at start-up). As
 # routines land, the inputs grow and the placeholders go, with no edit here.
 set(ZEM_TESTER_DIR /usr/lib/x86_64-linux-gnu/blas)
 set(ZEM_TESTERS_RUN OFF)
@@ -36,7 +37,9 @@ if(ZEM_TESTERS_RUN)
   set(src "/* Generated from include/zem_blas.def: the routines it marks N. */\n")
   string(APPEND src "#include <stdio.h>\n#include <stdlib.h>\ntypedef int zem_absent_unit;\n")
   foreach(r ${ZEM_ABSENT})
-    string(APPEND src "void ${r}_(void) { fputs(\"${r} is not in the library under test\\n\", stderr); exit(3); }\n")
+    foreach(name ${r}_ cblas_${r})
+      string(APPEND src "void ${name}(void) { fputs(\"${name} is not in the library under test\\n\", stderr); exit(3); }\n")
+    endforeach()
   endforeach()
   file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/tests/conformance/absent.c CONTENT "${src}")
   add_library(zem_tester_absent MODULE ${CMAKE_BINARY_DIR}/tests/conformance/absent.c)
@@ -44,14 +47,15 @@ if(ZEM_TESTERS_RUN)
   target_link_libraries(zem_complex_dot_shim PRIVATE zem_t1)
 endif()
 
-# zem_add_tester(name PROGRAM file [INPUT file] [PRELOAD files...])
+# zem_add_tester(name PROGRAM file [INPUT file [NO_ERROR_EXITS]] [PRELOAD files...])
 #   CTest test `name` (label conformance) runs PROGRAM against this library.
 #   INPUT: the program's input file; its routine lines (SGEMM, cblas_sgemm,
-#   ...) are set to T or F by the table, other lines are kept. PRELOAD:
+#   ...) are set to T or F by the table, other lines are kept, but for the
+#   error-exit flag with NO_ERROR_EXITS (set to F). PRELOAD:
 #   shared objects (paths or generator expressions) loaded into the program
 #   alone, after the placeholders for the absent routines.
 function(zem_add_tester name)
-  cmake_parse_arguments(T "" "PROGRAM;INPUT" "PRELOAD" ${ARGN})
+  cmake_parse_arguments(T "NO_ERROR_EXITS" "PROGRAM;INPUT" "PRELOAD" ${ARGN})
   if(NOT ZEM_TESTERS_RUN OR NOT EXISTS ${T_PROGRAM})
     return()
   endif()
@@ -68,6 +72,8 @@ function(zem_add_tester name)
           set(flag T)
         endif()
         set(line "${CMAKE_MATCH_1}${CMAKE_MATCH_2}${CMAKE_MATCH_3}${flag}${CMAKE_MATCH_4}")
+      elseif(T_NO_ERROR_EXITS AND line MATCHES "^T( +LOGICAL FLAG, T TO TEST ERROR EXITS.*)$")
+        set(line "F${CMAKE_MATCH_1}")
       endif()
       string(APPEND txt "${line}\n")
     endforeach()
