@@ -7,13 +7,12 @@
 
 #include <cstddef>
 
+#include "tests/reference/element.h"
+
 namespace gemm_ref {
 
-typedef long double ld;
-
-struct cx {
-    ld re, im;
-};
+using zem_ref::cx;
+using zem_ref::ld;
 
 void gemm(char ta, char tb, int m, int n, int k, cx alpha, const cx *a, std::ptrdiff_t lda, const cx *b,
           std::ptrdiff_t ldb, cx beta, cx *c, std::ptrdiff_t ldc);

@@ -4,17 +4,9 @@ namespace l1_ref {
 
 namespace {
 
-ld absl(ld v) { return v < 0 ? -v : v; }
-ld magnitude(const cx &v) { return absl(v.re) + absl(v.im); }
+ld magnitude(const cx &v) { return zem_ref::cabs(v).re; }
 
 } // namespace
-
-std::ptrdiff_t at(int n, int inc, int i)
-{
-    if (inc >= 0)
-        return (std::ptrdiff_t)i * inc;
-    return (std::ptrdiff_t)(n - 1 - i) * -(std::ptrdiff_t)inc;
-}
 
 void axpy(int n, cx alpha, const cx *x, int incx, cx *y, int incy)
 {

@@ -15,7 +15,7 @@ namespace l1_ref {
 using zem_ref::cx;
 using zem_ref::ld;
 
-std::ptrdiff_t at(int n, int inc, int i);
+using zem_ref::at;
 
 // y := y + alpha*x
 void axpy(int n, cx alpha, const cx *x, int incx, cx *y, int incy);

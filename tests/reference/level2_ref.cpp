@@ -5,11 +5,6 @@
 
 namespace l2_ref {
 
-cx add(cx a, cx b) { return {a.re + b.re, a.im + b.im}; }
-cx mul(cx a, cx b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
-cx conj(cx a) { return {a.re, -a.im}; }
-cx cabs(cx a) { return {std::fabs(a.re) + std::fabs(a.im), 0}; }
-
 static cx zero() { return {0, 0}; }
 
 mat from_band(int m, int n, int kl, int ku, const cx *ab, int ldab)

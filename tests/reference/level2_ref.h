@@ -17,10 +17,10 @@ using zem_ref::ld;
 
 typedef std::vector<cx> mat; // column-major, leading dimension = rows
 
-cx add(cx a, cx b);
-cx mul(cx a, cx b);
-cx conj(cx a);
-cx cabs(cx a); // (|re| + |im|, 0): a magnitude bound for error estimates
+using zem_ref::add;
+using zem_ref::cabs;
+using zem_ref::conj;
+using zem_ref::mul;
 
 // Dense m-by-n matrix from a general band (kl sub-, ku super-diagonals,
 // a(i,j) in band row ku + i - j of column j).

@@ -9,7 +9,7 @@ std::vector<std::ptrdiff_t> offsets(int n, int inc)
 {
     std::vector<std::ptrdiff_t> off;
     for (int i = 0; i < n; ++i)
-        off.push_back(inc >= 0 ? std::ptrdiff_t(i) * inc : std::ptrdiff_t(n - 1 - i) * -inc);
+        off.push_back(zem_ref::at(n, inc, i));
     return off;
 }
 

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "tests/reference/element.h"
+
 namespace rs_ref {
 
 typedef long double ld;

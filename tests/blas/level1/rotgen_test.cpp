@@ -3,9 +3,10 @@
 #include <cmath>
 #include <complex>
 #include <limits>
-#include "tests/level1_rot_sparse/rs_test.h"
+#include "tests/reference/rot_sparse_ref.h"
+#include "tests/support/element_api.h"
 
-using namespace rs_test;
+using namespace zem_test;
 
 namespace {
 
@@ -31,7 +32,7 @@ inline void rotm1(double *x, double *y, const double *p)
 template <typename R> void expect_rel(ld got, ld want, ld k, ld floor = 0)
 {
     ld m = std::max(std::fabs(want), floor);
-    EXPECT_LE(std::fabs(got - want), k * eps<R>() * m) << "got " << (double)got << " want " << (double)want;
+    EXPECT_LE(std::fabs(got - want), k * Api<R>::eps * m) << "got " << (double)got << " want " << (double)want;
 }
 
 } // namespace
@@ -39,10 +40,8 @@ template <typename R> void expect_rel(ld got, ld want, ld k, ld floor = 0)
 template <typename T> class Rotg : public testing::Test {};
 template <typename T> class Rotmg : public testing::Test {};
 template <typename T> class ComplexRotg : public testing::Test {};
-typedef testing::Types<float, double> RealTypes;
 TYPED_TEST_SUITE(Rotg, RealTypes);
 TYPED_TEST_SUITE(Rotmg, RealTypes);
-typedef testing::Types<ZEM_Complex8, ZEM_Complex16> ComplexTypes;
 TYPED_TEST_SUITE(ComplexRotg, ComplexTypes);
 
 TYPED_TEST(Rotg, MatchesReference)
@@ -102,7 +101,7 @@ TEST(RotgEdges, DoubleLargeValuesStayFinite)
 TYPED_TEST(ComplexRotg, ZeroFirstValueTakesSecond)
 {
     typedef TypeParam T;
-    typedef RealOf<T> R;
+    typedef typename Api<T>::R R;
     T ca = {0, -0.0}, cb = {R(1.5), R(-2.5)}, s = {9, 9};
     R c = 9;
     rotg(&ca, &cb, &c, &s);
@@ -118,7 +117,7 @@ TYPED_TEST(ComplexRotg, ZeroFirstValueTakesSecond)
 TYPED_TEST(ComplexRotg, MatchesReference)
 {
     typedef TypeParam T;
-    typedef RealOf<T> R;
+    typedef typename Api<T>::R R;
     std::mt19937 g(22);
     std::uniform_real_distribution<double> u(-3, 3);
     std::vector<std::pair<T, T>> cases = {{{3, 4}, {0, 0}}, {{1, 0}, {0, 1}}, {{R(1e20), R(-1e20)}, {R(2e20), 0}},
@@ -192,12 +191,12 @@ TYPED_TEST(Rotmg, SatisfiesDefiningRelations)
                                 mag += std::fabs(h[k][i] * e[k] * h[k][j]);
                             }
                             ld want = i != j ? 0 : (i == 0 ? d1 : d2);
-                            EXPECT_LE(std::fabs(v - want), 64 * eps<T>() * mag) << i << j;
+                            EXPECT_LE(std::fabs(v - want), 64 * Api<T>::eps * mag) << i << j;
                         }
                     ld zero = h[1][0] * x1 + h[1][1] * y1;
-                    EXPECT_LE(std::fabs(zero), 8 * eps<T>() * (std::fabs(h[1][0] * x1) + std::fabs(h[1][1] * y1)));
+                    EXPECT_LE(std::fabs(zero), 8 * Api<T>::eps * (std::fabs(h[1][0] * x1) + std::fabs(h[1][1] * y1)));
                     ld lead = h[0][0] * x1 + h[0][1] * y1;
-                    EXPECT_LE(std::fabs(xx1 - lead), 16 * eps<T>() * std::fabs(lead));
+                    EXPECT_LE(std::fabs(xx1 - lead), 16 * Api<T>::eps * std::fabs(lead));
                     for (T d : {dd1, std::fabs(dd2)})
                         if (d != 0) {
                             EXPECT_GT(d, T(5.960464477539e-08));
@@ -206,7 +205,7 @@ TYPED_TEST(Rotmg, SatisfiesDefiningRelations)
                     // Applying param with ?rotm annihilates y1.
                     T ax = x1, ay = y1;
                     rotm1(&ax, &ay, p);
-                    EXPECT_LE(std::fabs(ax - lead), 16 * eps<T>() * std::fabs(lead));
+                    EXPECT_LE(std::fabs(ax - lead), 16 * Api<T>::eps * std::fabs(lead));
                 }
     EXPECT_GT(generated, 100);
 }

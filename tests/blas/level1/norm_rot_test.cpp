@@ -4,33 +4,39 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
-#include "tests/level1_rot_sparse/rs_test.h"
+#include "tests/reference/rot_sparse_ref.h"
+#include "tests/support/element_api.h"
 
-using namespace rs_test;
+extern "C" void _ZEM_BLAS_srotin(const int *n, float *x, const int *incx, float *y, const int *incy,
+                                 const float *c, const float *s);
+
+using namespace zem_test;
+
+static const int kIncs[] = {1, -1, 2, -3, 0};
 
 template <typename T> class Nrm2 : public testing::Test {};
 template <typename T> class Rot : public testing::Test {};
-typedef testing::Types<float, double, ZEM_Complex8, ZEM_Complex16> AllTypes;
-TYPED_TEST_SUITE(Nrm2, AllTypes);
-TYPED_TEST_SUITE(Rot, AllTypes);
+TYPED_TEST_SUITE(Nrm2, ElementTypes);
+TYPED_TEST_SUITE(Rot, ElementTypes);
 
 TYPED_TEST(Nrm2, MatchesReferenceOverIncrementsLengthsAndAlignments)
 {
     typedef TypeParam T;
     std::mt19937 g(11);
-    for (int inc : increments())
+    for (int inc : kIncs)
         for (int n = 0; n <= 40; ++n)
             for (int shift = 0; shift < 4; ++shift) {
                 SCOPED_TRACE(testing::Message() << "n=" << n << " inc=" << inc << " shift=" << shift);
-                Vec<T> x(n, inc, shift, g);
-                std::vector<ld> before = x.as_ld();
-                ld ref = rs_ref::nrm2(before.data(), x.off, Ty<T>::comps);
-                ld got = nrm2(n, x.base, inc);
-                EXPECT_LE(std::fabs(got - ref), 2 * (n + 4) * eps<T>() * ref);
-                x.expect_near(before, 0);
+                Strided<T> x(n, inc, shift * sizeof(T), g);
+                std::vector<ld> before = x.parts();
+                ld ref = rs_ref::nrm2(before.data(), x.off(), Api<T>::comps);
+                ld got = Api<T>::nrm2(n, x.vec(), inc);
+                // n squares and n sums
+                EXPECT_LE(std::fabs(got - ref), tol<T>(2 * n) * ref);
+                x.expect(before, 0);
             }
-    Vec<T> x(3, 1, 0, g);
-    EXPECT_EQ(nrm2(-1, x.base, 1), 0);
+    Strided<T> x(3, 1, 0, g);
+    EXPECT_EQ(Api<T>::nrm2(-1, x.vec(), 1), 0);
 }
 
 TEST(Nrm2Edges, DoubleNeedsNoScaling)
@@ -73,22 +79,23 @@ TEST(Nrm2Edges, SingleUnitStrideOverflowsStridedDoesNot)
 TYPED_TEST(Rot, MatchesReferenceOverIncrementPairsAndLengths)
 {
     typedef TypeParam T;
-    typedef RealOf<T> R;
+    typedef typename Api<T>::R R;
     std::mt19937 g(12);
     const R c = R(0.6), s = R(-0.8);
-    for (int ix : increments())
-        for (int iy : increments())
+    for (int ix : kIncs)
+        for (int iy : kIncs)
             for (int n = 0; n <= 40; n += (n < 12 ? 1 : 7))
                 for (int shift = 0; shift < 3; ++shift) {
                     SCOPED_TRACE(testing::Message() << "n=" << n << " incx=" << ix << " incy=" << iy
                                                     << " shift=" << shift);
-                    Vec<T> x(n, ix, shift, g), y(n, iy, 2 - shift, g);
-                    std::vector<ld> rx = x.as_ld(), ry = y.as_ld();
-                    rs_ref::rot(rx.data(), x.off, ry.data(), y.off, Ty<T>::comps, c, s);
-                    rot(n, x.base, ix, y.base, iy, c, s);
-                    const ld tol = 4 * (n + 2) * eps<T>();
-                    x.expect_near(rx, tol);
-                    y.expect_near(ry, tol);
+                    Strided<T> x(n, ix, shift * sizeof(T), g), y(n, iy, (2 - shift) * sizeof(T), g);
+                    std::vector<ld> rx = x.parts(), ry = y.parts();
+                    rs_ref::rot(rx.data(), x.off(), ry.data(), y.off(), Api<T>::comps, c, s);
+                    Api<T>::rot(n, x.vec(), ix, y.vec(), iy, c, s);
+                    // three roundings for each of up to n rotations of one
+                    // pair (a zero increment)
+                    x.expect(rx, tol<T>(3 * n));
+                    y.expect(ry, tol<T>(3 * n));
                 }
 }
 
@@ -131,19 +138,18 @@ TEST(RotEdges, SrotinRotatesLikeReference)
     std::mt19937 g(5);
     for (int n : {1, 7, 33})
         for (int shift = 0; shift < 4; ++shift) {
-            Vec<float> x(n, 1, shift, g), y(n, 1, 0, g);
-            std::vector<ld> rx = x.as_ld(), ry = y.as_ld();
+            Strided<float> x(n, 1, shift * sizeof(float), g), y(n, 1, 0, g);
+            std::vector<ld> rx = x.parts(), ry = y.parts();
             float c = 0.28f, s = 0.96f;
             int one = 1;
-            rs_ref::rot(rx.data(), x.off, ry.data(), y.off, 1, c, s);
-            _ZEM_BLAS_srotin(&n, x.base, &one, y.base, &one, &c, &s);
-            x.expect_near(rx, 4 * eps<float>());
-            y.expect_near(ry, 4 * eps<float>());
+            rs_ref::rot(rx.data(), x.off(), ry.data(), y.off(), 1, c, s);
+            _ZEM_BLAS_srotin(&n, x.vec(), &one, y.vec(), &one, &c, &s);
+            x.expect(rx, tol<float>(0));
+            y.expect(ry, tol<float>(0));
         }
 }
 
 template <typename T> class Rotm : public testing::Test {};
-typedef testing::Types<float, double> RealTypes;
 TYPED_TEST_SUITE(Rotm, RealTypes);
 
 inline void rotm(int n, float *x, int ix, float *y, int iy, const float *p) { srotm_(&n, x, &ix, y, &iy, p); }
@@ -154,8 +160,8 @@ TYPED_TEST(Rotm, MatchesReferenceForEveryFlag)
     typedef TypeParam T;
     std::mt19937 g(13);
     for (T flag : {T(-2), T(-1), T(0), T(1)})
-        for (int ix : increments())
-            for (int iy : increments())
+        for (int ix : kIncs)
+            for (int iy : kIncs)
                 for (int n : {0, 1, 3, 4, 5, 9, 17}) {
                     SCOPED_TRACE(testing::Message() << "flag=" << flag << " n=" << n << " incx=" << ix
                                                     << " incy=" << iy);
@@ -168,19 +174,20 @@ TYPED_TEST(Rotm, MatchesReferenceForEveryFlag)
                         p[2] = p[3] = nan;
                     if (flag == -2)
                         p[1] = p[2] = p[3] = p[4] = nan;
-                    Vec<T> x(n, ix, 1, g), y(n, iy, 0, g);
-                    std::vector<ld> rx = x.as_ld(), ry = y.as_ld();
+                    Strided<T> x(n, ix, sizeof(T), g), y(n, iy, 0, g);
+                    std::vector<ld> rx = x.parts(), ry = y.parts();
                     ld lp[5] = {p[0], p[1], p[2], p[3], p[4]};
-                    rs_ref::rotm(rx.data(), x.off, ry.data(), y.off, lp);
-                    rotm(n, x.base, ix, y.base, iy, p);
+                    rs_ref::rotm(rx.data(), x.off(), ry.data(), y.off(), lp);
+                    rotm(n, x.vec(), ix, y.vec(), iy, p);
                     // A zero increment applies H n times to one pair.
                     ld scale = 1;
                     for (ld v : rx)
                         scale = std::max(scale, std::fabs(v));
                     for (ld v : ry)
                         scale = std::max(scale, std::fabs(v));
-                    const ld tol = 8 * (n + 2) * eps<T>() * scale;
-                    x.expect_near(rx, tol);
-                    y.expect_near(ry, tol);
+                    // up to n applications of H, each up to four roundings
+                    const ld t = tol<T>(4 * n) * scale;
+                    x.expect(rx, t);
+                    y.expect(ry, t);
                 }
 }

@@ -1,7 +1,7 @@
 // gemm for s, d, c, z against the long-double reference: every depth
 // remainder branch, row edges, tile borders, all transposition pairs,
 // special alpha and beta, degenerate sizes, and the entry's argument check.
-#include "tests/level3_gemm/gemm_case.h"
+#include "tests/blas/level3/gemm_case.h"
 
 #include <omp.h>
 
@@ -21,8 +21,7 @@ protected:
     void SetUp() override { omp_set_num_threads(1); }
     void TearDown() override { omp_set_num_threads(2); }
 };
-typedef ::testing::Types<float, double, ZEM_Complex8, ZEM_Complex16> AllTypes;
-TYPED_TEST_SUITE(Gemm, AllTypes);
+TYPED_TEST_SUITE(Gemm, ElementTypes);
 
 // Depth remainders: none, padded (58-63), 48, 32, 16 and edge-only, for
 // every type's blocking (64 and 32 deep), with rows that leave row edges.
@@ -30,15 +29,11 @@ TYPED_TEST(Gemm, DepthRemainderBranches)
 {
     for (int k : {0, 1, 3, 15, 16, 23, 24, 31, 32, 47, 48, 57, 58, 63, 64, 65, 111, 112, 127, 128})
         for (const char *t : {"NN", "TT", "NT", "CC", "CN"}) {
-            if (!Ty<TypeParam>::complex && (t[0] == 'C' || t[1] == 'C'))
+            if (!Api<TypeParam>::cplx && (t[0] == 'C' || t[1] == 'C'))
                 continue;
-            Problem p;
-            p.ta = t[0];
-            p.tb = t[1];
-            p.m = 45; // 32 + 8 + 4 + 1 and 16 + 16 + 8 + 4 + 1
-            p.n = 7;
-            p.k = k;
-            p.alpha = {0.75, Ty<TypeParam>::complex ? -0.5 : 0};
+            // 32 + 8 + 4 + 1 and 16 + 16 + 8 + 4 + 1
+            Problem p(45, 7, k, t[0], t[1]);
+            p.alpha = {0.75, Api<TypeParam>::cplx ? -0.5 : 0};
             p.beta = {0.5, 0};
             p.seed = k + 100 * t[0] + t[1];
             run_and_check<TypeParam>(p);
@@ -54,12 +49,7 @@ TYPED_TEST(Gemm, RowEdgesAndTileBorders)
         ms.push_back(m);
     for (int m : ms)
         for (const char *t : {"NN", "TN"}) {
-            Problem p;
-            p.ta = t[0];
-            p.tb = t[1];
-            p.m = m;
-            p.n = 5;
-            p.k = 70;
+            Problem p(m, 5, 70, t[0], t[1]);
             p.beta = {-1, 0};
             p.seed = m;
             run_and_check<TypeParam>(p);
@@ -72,12 +62,7 @@ TYPED_TEST(Gemm, ColumnsAcrossTiles)
         for (const char *t : {"NN", "NT"}) {
             if (t[1] == 'T' && n != 1 && n != 128 && n != 257)
                 continue;
-            Problem p;
-            p.ta = t[0];
-            p.tb = t[1];
-            p.m = 20;
-            p.n = n;
-            p.k = 66;
+            Problem p(20, n, 66, t[0], t[1]);
             p.beta = {1, 0};
             p.seed = n;
             run_and_check<TypeParam>(p);
@@ -88,10 +73,7 @@ TYPED_TEST(Gemm, ColumnsAcrossTiles)
 // complex) with depth blocks and remainders.
 TYPED_TEST(Gemm, RowsAcrossTiles)
 {
-    Problem p;
-    p.m = 530;
-    p.n = 9;
-    p.k = 100;
+    Problem p(530, 9, 100);
     p.beta = {0.25, 0};
     run_and_check<TypeParam>(p);
 }
@@ -101,40 +83,27 @@ TYPED_TEST(Gemm, AllTranspositionPairs)
     for (char ta : letters<TypeParam>())
         for (char tb : letters<TypeParam>())
             for (bool lower : {false, true}) {
-                Problem p;
-                p.ta = lower ? (char)tolower(ta) : ta;
-                p.tb = lower ? (char)tolower(tb) : tb;
-                p.m = 45;
-                p.n = 33;
-                p.k = 77;
+                Problem p(45, 33, 77, lower ? (char)tolower(ta) : ta, lower ? (char)tolower(tb) : tb);
                 p.pad = 5;
-                p.alpha = {1.25, Ty<TypeParam>::complex ? 0.5 : 0};
-                p.beta = {-0.5, Ty<TypeParam>::complex ? 0.25 : 0};
+                p.alpha = {1.25, Api<TypeParam>::cplx ? 0.5 : 0};
+                p.beta = {-0.5, Api<TypeParam>::cplx ? 0.25 : 0};
                 p.seed = 31 * ta + tb;
                 run_and_check<TypeParam>(p);
             }
     // real types treat any letter other than N as a transpose
-    if (!Ty<TypeParam>::complex) {
-        Problem p;
-        p.ta = 'C';
-        p.tb = 'c';
-        p.m = 20;
-        p.n = 19;
-        p.k = 70;
+    if (!Api<TypeParam>::cplx) {
+        Problem p(20, 19, 70, 'C', 'c');
         run_and_check<TypeParam>(p);
     }
 }
 
 TYPED_TEST(Gemm, AlphaAndBetaValues)
 {
-    const bool cplx = Ty<TypeParam>::complex;
+    const bool cplx = Api<TypeParam>::cplx;
     for (cx alpha : {cx{0, 0}, cx{1, 0}, cx{-1, 0}, cx{0.3, cplx ? -1.1 : 0}})
         for (cx beta : {cx{0, 0}, cx{1, 0}, cx{-1, 0}, cx{1.7, cplx ? 0.4 : 0}})
             for (int k : {5, 64, 90}) {
-                Problem p;
-                p.m = 37;
-                p.n = 21;
-                p.k = k;
+                Problem p(37, 21, k);
                 p.alpha = alpha;
                 p.beta = beta;
                 p.seed = k;
@@ -147,10 +116,7 @@ TYPED_TEST(Gemm, BetaZeroIgnoresNaNInC)
 {
     for (int k : {0, 5, 64, 70})
         for (int m : {3, 40}) {
-            Problem p;
-            p.m = m;
-            p.n = 6;
-            p.k = k;
+            Problem p(m, 6, k);
             p.nan_c = true;
             p.beta = {0, 0};
             p.alpha = {k == 5 ? 0 : 2.0, 0};
@@ -162,18 +128,15 @@ TYPED_TEST(Gemm, BetaZeroIgnoresNaNInC)
 TYPED_TEST(Gemm, AlphaZeroStillSeesInfinity)
 {
     for (int m : {3, 40}) {
-        Problem p;
-        p.m = m;
-        p.n = 5;
-        p.k = 70;
+        Problem p(m, 5, 70);
         p.alpha = {0, 0};
         p.beta = {1, 0};
         Run<TypeParam> r(p);
-        r.A.v[1] = Ty<TypeParam>::from(cx{std::numeric_limits<ld>::infinity(), 0});
+        r.A.v[1] = put<TypeParam>(cx{std::numeric_limits<ld>::infinity(), 0});
         r.call();
-        const cx c10 = Ty<TypeParam>::to(r.C.v[1]);
-        EXPECT_TRUE(std::isnan((double)c10.re)) << Ty<TypeParam>::name() << " m=" << m;
-        const cx c00 = Ty<TypeParam>::to(r.C.v[0]), w00 = Ty<TypeParam>::to(r.C0.v[0]);
+        const cx c10 = get(r.C.v[1]);
+        EXPECT_TRUE(std::isnan((double)c10.re)) << Api<TypeParam>::prefix << " m=" << m;
+        const cx c00 = get(r.C.v[0]), w00 = get(r.C0.v[0]);
         EXPECT_EQ((double)c00.re, (double)w00.re);
     }
 }
@@ -182,10 +145,7 @@ TYPED_TEST(Gemm, AlphaZeroStillSeesInfinity)
 TYPED_TEST(Gemm, DegenerateSizes)
 {
     for (cx beta : {cx{0, 0}, cx{2, 0}}) {
-        Problem p;
-        p.m = 35;
-        p.n = 20;
-        p.k = 0;
+        Problem p(35, 20, 0);
         p.beta = beta;
         run_and_check<TypeParam>(p);
     }
@@ -193,10 +153,7 @@ TYPED_TEST(Gemm, DegenerateSizes)
         for (int n : {0, 7}) {
             if (m && n)
                 continue;
-            Problem p;
-            p.m = m;
-            p.n = n;
-            p.k = 9;
+            Problem p(m, n, 9);
             p.beta = {0, 0};
             p.pad = 4;
             Run<TypeParam> r(p);
@@ -221,12 +178,7 @@ TYPED_TEST(Gemm, WithoutWorkMemory)
         GTEST_SKIP() << "the work-memory cache is off: allocation cannot be made to fail";
     }
     for (int k : {70, 130}) {
-        Problem p;
-        p.ta = 'T';
-        p.tb = 'N';
-        p.m = 45;
-        p.n = 20;
-        p.k = k;
+        Problem p(45, 20, k, 'T', 'N');
         p.beta = {0.5, 0};
         run_and_check<TypeParam>(p);
     }
@@ -242,12 +194,7 @@ TEST(GemmSingleComplex, SmallAndWorkspacePaths)
         for (int n : {3, 4})
             for (int k : {3, 4, 17})
                 for (cx beta : {cx{0, 0}, cx{1, 0}, cx{0.5, -2}}) {
-                    Problem p;
-                    p.ta = 'T';
-                    p.tb = 'C';
-                    p.m = m;
-                    p.n = n;
-                    p.k = k;
+                    Problem p(m, n, k, 'T', 'C');
                     p.alpha = {0.5, 0.5};
                     p.beta = beta;
                     run_and_check<ZEM_Complex8>(p);

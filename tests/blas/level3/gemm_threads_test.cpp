@@ -1,6 +1,6 @@
 // gemm with two OpenMP threads against the serial result, calls from inside
 // the caller's own parallel region, and 64-bit element offsets.
-#include "tests/level3_gemm/gemm_case.h"
+#include "tests/blas/level3/gemm_case.h"
 
 #include <omp.h>
 #include <stdlib.h>
@@ -25,8 +25,7 @@ const int kEnvSet = parallel_environment();
 
 template <class T>
 class GemmThreads : public ::testing::Test {};
-typedef ::testing::Types<float, double, ZEM_Complex8, ZEM_Complex16> AllTypes;
-TYPED_TEST_SUITE(GemmThreads, AllTypes);
+TYPED_TEST_SUITE(GemmThreads, ElementTypes);
 
 template <class T>
 void with_threads(int t, Run<T> &r, Mat<T> &c)
@@ -50,13 +49,8 @@ TYPED_TEST(GemmThreads, TwoThreadsEqualSerial)
     for (Shape s : {Shape{40, 300, 70, 'N', 'N', true}, Shape{256, 20, 70, 'T', 'N', true},
                     Shape{17, 1, 1, 'N', 'T', true}, Shape{3, 2, 100, 'N', 'N', true},
                     Shape{301, 20, 40, 'N', 'T', false}, Shape{20, 20, 20, 'T', 'T', true}}) {
-        Problem p;
-        p.m = s.m;
-        p.n = s.n;
-        p.k = s.k;
-        p.ta = s.ta;
-        p.tb = s.tb;
-        p.alpha = {0.5, Ty<TypeParam>::complex ? 0.25 : 0};
+        Problem p(s.m, s.n, s.k, s.ta, s.tb);
+        p.alpha = {0.5, Api<TypeParam>::cplx ? 0.25 : 0};
         p.beta = {1.5, 0};
         Run<TypeParam> r(p);
         Mat<TypeParam> serial = r.C;
@@ -65,7 +59,7 @@ TYPED_TEST(GemmThreads, TwoThreadsEqualSerial)
         r.check();
         if (s.bit_equal) {
             EXPECT_EQ(0, memcmp(serial.v.data(), r.C.v.data(), serial.v.size() * sizeof(TypeParam)))
-                << describe(Ty<TypeParam>::name(), p);
+                << describe<TypeParam>(p);
         }
     }
 }
@@ -81,10 +75,7 @@ TYPED_TEST(GemmThreads, ManyThreadsSmallSlabs)
     };
     for (Shape s : {Shape{17, 1, 1, true}, Shape{3, 2, 100, true}, Shape{1, 40, 3, true}, Shape{33, 5, 70, false}})
         for (int t : {3, 4, 8}) {
-            Problem p;
-            p.m = s.m;
-            p.n = s.n;
-            p.k = s.k;
+            Problem p(s.m, s.n, s.k);
             p.beta = {-2, 0};
             Run<TypeParam> r(p);
             Mat<TypeParam> serial = r.C;
@@ -93,7 +84,7 @@ TYPED_TEST(GemmThreads, ManyThreadsSmallSlabs)
             r.check();
             if (s.bit_equal) {
                 EXPECT_EQ(0, memcmp(serial.v.data(), r.C.v.data(), serial.v.size() * sizeof(TypeParam)))
-                    << describe(Ty<TypeParam>::name(), p) << " threads " << t;
+                    << describe<TypeParam>(p) << " threads " << t;
             }
         }
 }
@@ -102,10 +93,7 @@ TYPED_TEST(GemmThreads, ManyThreadsSmallSlabs)
 // caller thread and gives the serial result.
 TYPED_TEST(GemmThreads, InsideCallersParallelRegion)
 {
-    Problem p;
-    p.m = 70;
-    p.n = 50;
-    p.k = 80;
+    Problem p(70, 50, 80);
     Run<TypeParam> r(p);
     Mat<TypeParam> serial = r.C;
     with_threads(1, r, serial);
@@ -156,14 +144,14 @@ TYPED_TEST(GemmThreads, OffsetsBeyond32Bits)
     for (size_t j = 0; j < (size_t)n; ++j)
         for (size_t i = 0; i < (size_t)m; ++i)
             C[i + j * ld] = c.v[i + j * m];
-    const T al = Ty<T>::from(cx{1, 0}), be = Ty<T>::from(cx{-1, 0});
-    Ty<T>::gemm("N", "T", &m, &n, &k, &al, A, &ld, B, &ld, &be, C, &ld);
-    Ty<T>::gemm("N", "T", &m, &n, &k, &al, a.v.data(), &a.ld, b.v.data(), &b.ld, &be, c.v.data(), &c.ld);
+    const T al = put<T>(cx{1, 0}), be = put<T>(cx{-1, 0});
+    Api<T>::gemm("N", "T", &m, &n, &k, &al, A, &ld, B, &ld, &be, C, &ld);
+    Api<T>::gemm("N", "T", &m, &n, &k, &al, a.v.data(), &a.ld, b.v.data(), &b.ld, &be, c.v.data(), &c.ld);
     bool same = true;
     for (size_t j = 0; j < (size_t)n; ++j)
         for (size_t i = 0; i < (size_t)m; ++i)
             same = same && memcmp(&C[i + j * ld], &c.v[i + j * m], sizeof(T)) == 0;
-    EXPECT_TRUE(same) << Ty<T>::name();
+    EXPECT_TRUE(same) << Api<T>::prefix;
     EXPECT_EQ(0, memcmp(&C[m + (size_t)64 * ld], &C[m + 1 + (size_t)64 * ld], sizeof(T))); // untouched zeros
     munmap(A, ba);
     munmap(B, bb);

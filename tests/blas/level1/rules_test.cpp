@@ -7,10 +7,8 @@
 
 #include "blas/interface/entry.h"
 #include "blas/kernel/default/level1/level1.h"
-#include "tests/level1/level1_api.h"
+#include "zem_blas.h"
 #include "tests/support/zem_test.h"
-
-using namespace l1t;
 
 namespace {
 
