@@ -4,12 +4,16 @@
 // Both sides reduce to one operation on vectors: side L works on the
 // columns of B with M = op(A), side R on the rows of B with M = op(A)^T
 // (X·op(A) = B is op(A)^T·x = b for every row x of X). The leaf first
-// copies M into a small row-major array in the computing type (extended
-// precision for d and z), conjugated where op(A) = A^H, with the
-// reciprocal of each diagonal element in place of the element for a
-// solve, so that the substitution multiplies and never divides. A unit
-// diagonal is never read. Vectors then go four at a time (one load of M
-// serves four independent sums), the rest one at a time.
+// copies M into a small row-major array, conjugated where op(A) = A^H, and
+// its diagonal in the computing type (extended precision for d and z), as
+// reciprocals for a solve, so that the substitution multiplies and never
+// divides. A unit diagonal is never read. Sums run in the computing type,
+// several vectors at a time (one load of M serves them all): four, or
+// eight in two SSE registers for single precision; the rest one at a time.
+#include <xmmintrin.h>
+
+#include <type_traits>
+
 #include "blas/kernel/default/level3/triangular3.h"
 
 namespace zem_tri3 {
@@ -19,10 +23,28 @@ namespace {
 using zem_l2::elem;
 
 template <class T>
+inline T conj_of(T v)
+{
+    return v;
+}
+template <>
+inline ZEM_Complex8 conj_of(ZEM_Complex8 v)
+{
+    return ZEM_Complex8{v.real, -v.imag};
+}
+template <>
+inline ZEM_Complex16 conj_of(ZEM_Complex16 v)
+{
+    return ZEM_Complex16{v.real, -v.imag};
+}
+
+// The block M in the element type (copies of A, exact), its diagonal in the
+// computing type.
+template <class T>
 struct Block {
-    typedef elem<T> E;
-    typedef typename E::V V;
-    V m[kLeafOrder][kLeafOrder];
+    typedef typename elem<T>::V V;
+    T m[kLeafOrder][kLeafOrder];
+    V d[kLeafOrder];
     int order;
     bool upper, unit;
 };
@@ -56,53 +78,55 @@ void load(Block<T> &blk, bool left, const char *uplo, char op, bool unit, bool i
         const int k0 = blk.upper ? i + 1 : 0, k1 = blk.upper ? order : i;
         for (int k = k0; k < k1; ++k) {
             const T &v = direct ? a[i + k * lda] : a[k + i * lda];
-            blk.m[i][k] = conj ? zem_l2::conj(E::ld(v)) : E::ld(v);
+            blk.m[i][k] = conj ? conj_of(v) : v;
         }
         if (!unit) {
-            const typename E::V d = conj ? zem_l2::conj(E::ld(a[i + i * lda])) : E::ld(a[i + i * lda]);
-            blk.m[i][i] = invert ? recip(d) : d;
+            const typename E::V d = E::ld(conj ? conj_of(a[i + i * lda]) : a[i + i * lda]);
+            blk.d[i] = invert ? recip(d) : d;
         }
     }
 }
 
-// G vectors of B: vector v, element e at b[e * es + v * vs].
+// G vectors of B: vector v, element e at b[e * es + v * vs]; each element
+// is rounded to the type once it is final, as it is when stored in B.
 template <class T, int G>
 struct Vecs {
-    typedef typename elem<T>::V V;
-    V x[kLeafOrder][G];
+    alignas(16) T x[kLeafOrder][G];
     void get(const T *b, int order, ptrdiff_t es, ptrdiff_t vs)
     {
         for (int e = 0; e < order; ++e)
             for (int v = 0; v < G; ++v)
-                x[e][v] = elem<T>::ld(b[e * es + v * vs]);
+                x[e][v] = b[e * es + v * vs];
     }
     void put(T *b, int order, ptrdiff_t es, ptrdiff_t vs) const
     {
         for (int e = 0; e < order; ++e)
             for (int v = 0; v < G; ++v)
-                elem<T>::st(b[e * es + v * vs], x[e][v]);
+                b[e * es + v * vs] = x[e][v];
     }
 };
 
-// x := M^-1 x: backward substitution for upper M, forward for lower.
+// x := M^-1 x: backward substitution for upper M, forward for lower; the
+// sums in the computing type.
 template <class T, int G>
 void solve(const Block<T> &blk, Vecs<T, G> &w)
 {
-    typedef typename elem<T>::V V;
+    typedef elem<T> E;
+    typedef typename E::V V;
     const int n = blk.order;
     for (int t = 0; t < n; ++t) {
         const int i = blk.upper ? n - 1 - t : t;
         const int k0 = blk.upper ? i + 1 : 0, k1 = blk.upper ? n : i;
         V s[G];
         for (int v = 0; v < G; ++v)
-            s[v] = w.x[i][v];
+            s[v] = E::ld(w.x[i][v]);
         for (int k = k0; k < k1; ++k) {
-            const V mik = blk.m[i][k];
+            const V mik = E::ld(blk.m[i][k]);
             for (int v = 0; v < G; ++v)
-                s[v] = s[v] - mik * w.x[k][v];
+                s[v] = s[v] - mik * E::ld(w.x[k][v]);
         }
         for (int v = 0; v < G; ++v)
-            w.x[i][v] = blk.unit ? s[v] : s[v] * blk.m[i][i];
+            E::st(w.x[i][v], blk.unit ? s[v] : s[v] * blk.d[i]);
     }
 }
 
@@ -111,21 +135,70 @@ void solve(const Block<T> &blk, Vecs<T, G> &w)
 template <class T, int G>
 void multiply(const Block<T> &blk, typename elem<T>::V alpha, Vecs<T, G> &w)
 {
-    typedef typename elem<T>::V V;
+    typedef elem<T> E;
+    typedef typename E::V V;
     const int n = blk.order;
     for (int t = 0; t < n; ++t) {
         const int i = blk.upper ? t : n - 1 - t;
         const int k0 = blk.upper ? i + 1 : 0, k1 = blk.upper ? n : i;
         V s[G];
         for (int v = 0; v < G; ++v)
-            s[v] = blk.unit ? w.x[i][v] : blk.m[i][i] * w.x[i][v];
+            s[v] = blk.unit ? E::ld(w.x[i][v]) : blk.d[i] * E::ld(w.x[i][v]);
         for (int k = k0; k < k1; ++k) {
-            const V mik = blk.m[i][k];
+            const V mik = E::ld(blk.m[i][k]);
             for (int v = 0; v < G; ++v)
-                s[v] = s[v] + mik * w.x[k][v];
+                s[v] = s[v] + mik * E::ld(w.x[k][v]);
         }
         for (int v = 0; v < G; ++v)
-            w.x[i][v] = alpha * s[v];
+            E::st(w.x[i][v], alpha * s[v]);
+    }
+}
+
+// Single precision, eight vectors: the same operations in SSE registers.
+template <>
+void solve<float, 8>(const Block<float> &blk, Vecs<float, 8> &w)
+{
+    const int n = blk.order;
+    for (int t = 0; t < n; ++t) {
+        const int i = blk.upper ? n - 1 - t : t;
+        const int k0 = blk.upper ? i + 1 : 0, k1 = blk.upper ? n : i;
+        __m128 s0 = _mm_load_ps(&w.x[i][0]), s1 = _mm_load_ps(&w.x[i][4]);
+        for (int k = k0; k < k1; ++k) {
+            const __m128 mik = _mm_set1_ps(blk.m[i][k]);
+            s0 = _mm_sub_ps(s0, _mm_mul_ps(mik, _mm_load_ps(&w.x[k][0])));
+            s1 = _mm_sub_ps(s1, _mm_mul_ps(mik, _mm_load_ps(&w.x[k][4])));
+        }
+        if (!blk.unit) {
+            const __m128 r = _mm_set1_ps(blk.d[i]);
+            s0 = _mm_mul_ps(s0, r);
+            s1 = _mm_mul_ps(s1, r);
+        }
+        _mm_store_ps(&w.x[i][0], s0);
+        _mm_store_ps(&w.x[i][4], s1);
+    }
+}
+
+template <>
+void multiply<float, 8>(const Block<float> &blk, float alpha, Vecs<float, 8> &w)
+{
+    const int n = blk.order;
+    const __m128 al = _mm_set1_ps(alpha);
+    for (int t = 0; t < n; ++t) {
+        const int i = blk.upper ? t : n - 1 - t;
+        const int k0 = blk.upper ? i + 1 : 0, k1 = blk.upper ? n : i;
+        __m128 s0 = _mm_load_ps(&w.x[i][0]), s1 = _mm_load_ps(&w.x[i][4]);
+        if (!blk.unit) {
+            const __m128 d = _mm_set1_ps(blk.d[i]);
+            s0 = _mm_mul_ps(d, s0);
+            s1 = _mm_mul_ps(d, s1);
+        }
+        for (int k = k0; k < k1; ++k) {
+            const __m128 mik = _mm_set1_ps(blk.m[i][k]);
+            s0 = _mm_add_ps(s0, _mm_mul_ps(mik, _mm_load_ps(&w.x[k][0])));
+            s1 = _mm_add_ps(s1, _mm_mul_ps(mik, _mm_load_ps(&w.x[k][4])));
+        }
+        _mm_store_ps(&w.x[i][0], _mm_mul_ps(al, s0));
+        _mm_store_ps(&w.x[i][4], _mm_mul_ps(al, s1));
     }
 }
 
@@ -143,9 +216,10 @@ void leaf(const char *side, const char *uplo, const char *transa, const char *di
     Block<T> blk;
     load(blk, left, uplo, op_letter<T>(transa), _ZEM_SERV_lsame(diag, "N") == 0, SOLVE, order, a, la);
     const typename elem<T>::V al = elem<T>::ld(*alpha); // products only
+    constexpr int G = std::is_same<T, float>::value ? 8 : 4;
     ptrdiff_t v = 0;
-    for (; v + 4 <= count; v += 4) {
-        Vecs<T, 4> w;
+    for (; v + G <= count; v += G) {
+        Vecs<T, G> w;
         w.get(b + v * vs, order, es, vs);
         if (SOLVE)
             solve(blk, w);
