@@ -24,8 +24,13 @@ TYPED_TEST_SUITE(Triangular, AllTypes);
 // Orders around the leaf (16, 32) and level borders (64, 128), all options.
 TYPED_TEST(Triangular, AllOptionsAcrossLeafBorders)
 {
+#if defined(__x86_64__)
+    const std::vector<int> orders{1, 3, 15, 16, 17, 31, 32, 33, 63, 64, 65, 127, 128, 129};
+#else
+    const std::vector<int> orders{1, 3, 16, 17, 32, 33, 65, 129};
+#endif
     for (bool solve : {true, false})
-        for (int k : {1, 3, 15, 16, 17, 31, 32, 33, 63, 64, 65, 127, 128, 129})
+        for (int k : orders)
             all_options<TypeParam>(solve, k, 6, cx{0.75, Ty<TypeParam>::complex ? -0.5 : 0}, 100 * k + solve);
 }
 
