@@ -1,0 +1,191 @@
+// zem-bench tri: the triangular level-3 routines, trsm and trmm, of this
+// library beside its own gemm of the same type and size and beside
+// OpenBLAS when it is installed. Square problems (m = n), side L, lower
+// triangle, op(A) = A, non-unit diagonal, alpha 1; GFLOPS counted with each
+// routine's own flop count (m*m*n for real trsm and trmm, four times that
+// for complex; 2mnk for gemm, 8mnk complex); median of the repetitions.
+// B is restored before each timed call (outside the timing). The "cpu"
+// columns count process CPU seconds instead of wall seconds, which a busy
+// machine does not dilute (the one-thread ratio to gemm is best read there).
+#include <omp.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <time.h>
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "peers.h"
+#include "zem_blas.h"
+
+namespace {
+
+template <class T>
+using TriFn = void (*)(const char *, const char *, const char *, const char *, const int *, const int *, const T *,
+                       const T *, const int *, T *, const int *);
+template <class T>
+using Ty = zembench::GemmTy<T>;
+
+template <class T>
+struct Tri;
+#define ZEMBENCH_TRI(T, x)                                                     \
+    template <>                                                                \
+    struct Tri<T> {                                                            \
+        static TriFn<T> ours(bool solve) { return solve ? x##trsm_ : x##trmm_; } \
+        static TriFn<T> peer(bool solve)                                       \
+        {                                                                      \
+            TriFn<T> f = nullptr;                                              \
+            zembench::openblas_sym(f, solve ? #x "trsm_" : #x "trmm_");        \
+            return f;                                                          \
+        }                                                                      \
+    };
+ZEMBENCH_TRI(float, s)
+ZEMBENCH_TRI(double, d)
+ZEMBENCH_TRI(ZEM_Complex8, c)
+ZEMBENCH_TRI(ZEM_Complex16, z)
+#undef ZEMBENCH_TRI
+
+struct Opts {
+    std::vector<int> sizes{1000, 2000};
+    std::vector<int> threads{1, 2};
+    std::string routines = "dszc";
+    bool peer = true;
+    int reps = 3;
+};
+
+double cpu_seconds()
+{
+    timespec ts;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec + 1e-9 * ts.tv_nsec;
+}
+
+struct Time {
+    double wall, cpu;
+};
+
+// Median wall and CPU seconds of `reps` calls of f, each after restore().
+template <class F, class R>
+Time median_time(int reps, F f, R restore)
+{
+    std::vector<double> t, c;
+    restore();
+    f(); // warm-up
+    for (int r = 0; r < reps; ++r) {
+        restore();
+        const double c0 = cpu_seconds();
+        const auto t0 = std::chrono::steady_clock::now();
+        f();
+        t.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+        c.push_back(cpu_seconds() - c0);
+    }
+    std::sort(t.begin(), t.end());
+    std::sort(c.begin(), c.end());
+    return Time{t[t.size() / 2], c[c.size() / 2]};
+}
+
+template <class T>
+void run(const Opts &o)
+{
+    for (int n : o.sizes) {
+        const size_t nn = (size_t)n * n;
+        std::mt19937 g(7);
+        std::uniform_real_distribution<double> u(-1, 1);
+        std::vector<T> a(nn), b0(nn), b(nn), c(nn);
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i) {
+                const double s = i == j ? 1.5 : 1.0 / n; // well conditioned
+                a[i + (size_t)j * n] = Ty<T>::make(s * (i == j ? 1 : u(g)), i == j ? 0 : s * u(g));
+            }
+        for (auto &x : b0)
+            x = Ty<T>::make(u(g), u(g));
+        const T one = Ty<T>::make(1, 0), zero = Ty<T>::make(0, 0);
+        const double unit = Ty<T>::complex ? 4.0 : 1.0;
+        for (int t : o.threads) {
+            omp_set_num_threads(t);
+            auto restore = [&] { std::copy(b0.begin(), b0.end(), b.begin()); };
+            const Time tg = median_time(o.reps, [&] {
+                Ty<T>::ours()("N", "N", &n, &n, &n, &one, a.data(), &n, b0.data(), &n, &zero, c.data(), &n);
+            }, [] {});
+            const double flops = unit * nn * n; // trsm, trmm; gemm twice that
+            const double gemm = 2 * flops / tg.wall * 1e-9, gemm_cpu = 2 * flops / tg.cpu * 1e-9;
+            for (bool solve : {true, false}) {
+                auto call = [&](TriFn<T> f) { f("L", "L", "N", "N", &n, &n, &one, a.data(), &n, b.data(), &n); };
+                const Time to = median_time(o.reps, [&] { call(Tri<T>::ours(solve)); }, restore);
+                const double ours = flops / to.wall * 1e-9, ours_cpu = flops / to.cpu * 1e-9;
+                double theirs = 0;
+                TriFn<T> pf = o.peer ? Tri<T>::peer(solve) : nullptr;
+                if (pf) {
+                    if (auto set = zembench::openblas_set_threads())
+                        set(t);
+                    theirs = flops / median_time(o.reps, [&] { call(pf); }, restore).wall * 1e-9;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(250)); // let its workers sleep
+                }
+                char peer_txt[32] = "-", ratio_txt[32] = "-";
+                if (theirs > 0) {
+                    snprintf(peer_txt, sizeof peer_txt, "%.2f", theirs);
+                    snprintf(ratio_txt, sizeof ratio_txt, "%.2f", ours / theirs);
+                }
+                printf("%ctr%s %6d %4d %9.2f %9.2f %7.2f %9.2f %9.2f %7.2f %9s %8s\n", Ty<T>::name()[0],
+                       solve ? "sm" : "mm", n, t, ours, gemm, ours / gemm, ours_cpu, gemm_cpu, ours_cpu / gemm_cpu,
+                       peer_txt, ratio_txt);
+                fflush(stdout);
+            }
+        }
+    }
+}
+
+std::vector<int> ints(const char *s)
+{
+    std::vector<int> v;
+    for (const char *p = s; p && *p; p = strchr(p, ',') ? strchr(p, ',') + 1 : nullptr)
+        if (atoi(p) > 0)
+            v.push_back(atoi(p));
+    return v;
+}
+
+} // namespace
+
+int zem_bench_tri(int argc, char **argv)
+{
+    setenv("OMP_NUM_THREADS", "2", 0);
+    Opts o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const char *v = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (a == "--sizes" && v)
+            o.sizes = ints(argv[++i]);
+        else if (a == "--threads" && v)
+            o.threads = ints(argv[++i]);
+        else if (a == "--routines" && v)
+            o.routines = argv[++i];
+        else if (a == "--reps" && v)
+            o.reps = std::max(1, atoi(argv[++i]));
+        else if (a == "--no-peer")
+            o.peer = false;
+        else {
+            fprintf(stderr, "usage: zem-bench tri [--sizes N,..] [--threads T,..] [--routines dszc] [--reps R] "
+                            "[--no-peer]\n");
+            return 2;
+        }
+    }
+    printf("zem-bench tri: side L, uplo L, op N, diag N, m = n, alpha 1; GFLOPS, median of %d calls\n", o.reps);
+    printf("peer: %s\n", zembench::openblas() ? "OpenBLAS (libopenblas.so.0)" : "none loaded");
+    printf("%-6s %6s %4s %9s %9s %7s %9s %9s %7s %9s %8s\n", "", "n", "thr", "zem", "gemm", "/gemm", "zem/cpu",
+           "gemm/cpu", "/gemm", "peer", "zem/peer");
+    for (char r : o.routines) {
+        switch (r) {
+        case 's': run<float>(o); break;
+        case 'd': run<double>(o); break;
+        case 'c': run<ZEM_Complex8>(o); break;
+        case 'z': run<ZEM_Complex16>(o); break;
+        default: fprintf(stderr, "zem-bench tri: unknown routine letter %c\n", r); return 2;
+        }
+    }
+    return 0;
+}
