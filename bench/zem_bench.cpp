@@ -274,17 +274,22 @@ void usage()
            "  --time SECONDS      repetition time per measurement (default 0.25)\n"
            "  --svg FILE          plot GFLOPS over size of the square problems\n"
            "zem-bench fft [--full] [--orders 6,10,...] [--check] [--no-peer] [--time S]\n"
-           "                      the FFT engine's complex transforms beside FFTW\n");
+           "                      the FFT engine's complex transforms beside FFTW\n"
+           "zem-bench sym [--sizes N,...] [--threads T,...] [--routines dsyrk,...] [--no-peer] [--time S]\n"
+           "                      syrk, herk, syr2k and symm beside the library's gemm and OpenBLAS\n");
 }
 
 } // namespace
 
 int zem_bench_fft(int argc, char **argv);
+int zem_bench_sym(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
     if (argc > 1 && strcmp(argv[1], "fft") == 0)
         return zem_bench_fft(argc - 1, argv + 1);
+    if (argc > 1 && strcmp(argv[1], "sym") == 0)
+        return zem_bench_sym(argc - 1, argv + 1);
     // The library runs in parallel only with OMP_NUM_THREADS set; the
     // thread count itself is chosen per measurement.
     setenv("OMP_NUM_THREADS", "2", 0);

@@ -130,6 +130,24 @@ TYPED_TEST(Symm, AlphaBetaSpecialValues)
         }
 }
 
+// Without work memory the diagonal block is expanded a column at a time.
+TYPED_TEST(Symm, WithoutWorkMemory)
+{
+    HoldWorkMemory hold;
+    if (!hold.taken())
+        GTEST_SKIP() << "the work-memory cache is off";
+    for (char side : {'L', 'R'})
+        for (char uplo : {'U', 'L'}) {
+            Case p;
+            p.side = side;
+            p.uplo = uplo;
+            p.m = side == 'L' ? 130 : 7;
+            p.n = side == 'L' ? 7 : 130;
+            p.alpha = {0.5, TypeParam::cplx ? 1.0 : 0};
+            run<TypeParam>(p);
+        }
+}
+
 // Slabs of columns (side L) or rows (side R), floor chunk, the last slab
 // taking the rest.
 TYPED_TEST(Symm, ThreadsAgainstReference)
