@@ -55,14 +55,9 @@ void kernel(int nb, const float *ap, const float *bbuf, ptrdiff_t ldbuf, ZEM_Com
 
 } // namespace
 
-#define ZEM_CKERNEL(R, K)                                                                           \
-    extern "C" void _ZEM_BLAS_cin##R##_##K(int nb, const float *ap, const float *bbuf, ptrdiff_t ldbuf, \
-                                           ZEM_Complex8 *t, ptrdiff_t ldt)                              \
-    {                                                                                               \
-        kernel<R, K>(nb, ap, bbuf, ldbuf, t, ldt);                                                  \
+#define ZEM_CKERNEL(x, R, K)                                         \
+    extern "C" void ZEM_GEMM_KERNEL_NAME(x, R, K) ZEM_GEMM_KERNEL_ARGS_c \
+    {                                                                \
+        kernel<R, K>(nb, ap, bbuf, ldbuf, t, ldt);                   \
     }
-ZEM_CKERNEL(8, 64)
-ZEM_CKERNEL(4, 64)
-ZEM_CKERNEL(8, 48)
-ZEM_CKERNEL(8, 32)
-ZEM_CKERNEL(8, 16)
+ZEM_GEMM_KERNELS_C(ZEM_CKERNEL)

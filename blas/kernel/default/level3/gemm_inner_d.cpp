@@ -43,15 +43,9 @@ void kernel(int nb, const double *ap, const double *b, ptrdiff_t ldb, double *c,
 
 } // namespace
 
-#define ZEM_DKERNEL(R, K)                                                                                      \
-    extern "C" void _ZEM_BLAS_din##R##_##K(int nb, const double *ap, const double *b, ptrdiff_t ldb, double *c, \
-                                           ptrdiff_t ldc)                                                      \
-    {                                                                                                          \
-        kernel<R, K>(nb, ap, b, ldb, c, ldc);                                                                  \
+#define ZEM_DKERNEL(x, R, K)                                         \
+    extern "C" void ZEM_GEMM_KERNEL_NAME(x, R, K) ZEM_GEMM_KERNEL_ARGS_d \
+    {                                                                \
+        kernel<R, K>(nb, ap, b, ldb, c, ldc);                        \
     }
-ZEM_DKERNEL(16, 64)
-ZEM_DKERNEL(8, 64)
-ZEM_DKERNEL(4, 64)
-ZEM_DKERNEL(16, 48)
-ZEM_DKERNEL(32, 32)
-ZEM_DKERNEL(32, 16)
+ZEM_GEMM_KERNELS_D(ZEM_DKERNEL)

@@ -101,14 +101,9 @@ void kernel(int nb, const float *ap, const float *b, ptrdiff_t ldb, float *c, pt
 
 } // namespace
 
-#define ZEM_SKERNEL(R, K)                                                                                    \
-    extern "C" void _ZEM_BLAS_sin##R##_##K(int nb, const float *ap, const float *b, ptrdiff_t ldb, float *c, \
-                                           ptrdiff_t ldc)                                                    \
-    {                                                                                                        \
-        kernel<R, K>(nb, ap, b, ldb, c, ldc);                                                                \
+#define ZEM_SKERNEL(x, R, K)                                         \
+    extern "C" void ZEM_GEMM_KERNEL_NAME(x, R, K) ZEM_GEMM_KERNEL_ARGS_s \
+    {                                                                \
+        kernel<R, K>(nb, ap, b, ldb, c, ldc);                        \
     }
-ZEM_SKERNEL(32, 64)
-ZEM_SKERNEL(16, 64)
-ZEM_SKERNEL(32, 48)
-ZEM_SKERNEL(32, 32)
-ZEM_SKERNEL(32, 16)
+ZEM_GEMM_KERNELS_S(ZEM_SKERNEL)

@@ -112,14 +112,9 @@ void kernel(int nb, const double *ap, const ZEM_Complex16 *b, ptrdiff_t ldb, ZEM
 
 } // namespace
 
-#define ZEM_ZKERNEL(R, K)                                                                              \
-    extern "C" void _ZEM_BLAS_zin##R##_##K(int nb, const double *ap, const ZEM_Complex16 *b, ptrdiff_t ldb, \
-                                           ZEM_Complex16 *c, ptrdiff_t ldc, const ZEM_Complex16 *alpha)    \
-    {                                                                                                  \
-        kernel<R, K>(nb, ap, b, ldb, c, ldc, alpha);                                                   \
+#define ZEM_ZKERNEL(x, R, K)                                         \
+    extern "C" void ZEM_GEMM_KERNEL_NAME(x, R, K) ZEM_GEMM_KERNEL_ARGS_z \
+    {                                                                \
+        kernel<R, K>(nb, ap, b, ldb, c, ldc, alpha);                 \
     }
-ZEM_ZKERNEL(16, 32)
-ZEM_ZKERNEL(8, 32)
-ZEM_ZKERNEL(4, 32)
-ZEM_ZKERNEL(16, 24)
-ZEM_ZKERNEL(32, 16)
+ZEM_GEMM_KERNELS_Z(ZEM_ZKERNEL)

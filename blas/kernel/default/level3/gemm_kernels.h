@@ -65,43 +65,39 @@ ZEM_HIDDEN void _ZEM_BLAS_cgcopybn(int n, int kb, const ZEM_Complex8 *b, ptrdiff
 ZEM_HIDDEN void _ZEM_BLAS_cgcopybt(int n, int kb, const ZEM_Complex8 *b, ptrdiff_t ldb, float *buf, ptrdiff_t ldbuf);
 ZEM_HIDDEN void _ZEM_BLAS_cgcopybc(int n, int kb, const ZEM_Complex8 *b, ptrdiff_t ldb, float *buf, ptrdiff_t ldbuf);
 
-/* ---- inner kernels: C(0:R-1, j) += Apack * B(0:K-1, j), j < nb ---- */
-#define ZEM_DECL_KERNEL(name, T) \
-    ZEM_HIDDEN void name(int nb, const T *ap, const T *b, ptrdiff_t ldb, T *c, ptrdiff_t ldc);
-ZEM_DECL_KERNEL(_ZEM_BLAS_din16_64, double)
-ZEM_DECL_KERNEL(_ZEM_BLAS_din8_64, double)
-ZEM_DECL_KERNEL(_ZEM_BLAS_din4_64, double)
-ZEM_DECL_KERNEL(_ZEM_BLAS_din16_48, double)
-ZEM_DECL_KERNEL(_ZEM_BLAS_din32_32, double)
-ZEM_DECL_KERNEL(_ZEM_BLAS_din32_16, double)
-ZEM_DECL_KERNEL(_ZEM_BLAS_sin32_64, float)
-ZEM_DECL_KERNEL(_ZEM_BLAS_sin16_64, float)
-ZEM_DECL_KERNEL(_ZEM_BLAS_sin32_48, float)
-ZEM_DECL_KERNEL(_ZEM_BLAS_sin32_32, float)
-ZEM_DECL_KERNEL(_ZEM_BLAS_sin32_16, float)
-#undef ZEM_DECL_KERNEL
+/* ---- inner kernels ----
+ * Each type's kernels, listed once: X(type letter, R rows, K depth) names
+ * _ZEM_BLAS_<x>in<R>_<K>. The declarations below, the definitions in the
+ * gemm_inner_<x>.cpp files and the drivers' kernel tables all expand
+ * these lists. A driver takes the kernels of full depth (the depth block)
+ * as its row groups, in this order: the first as often as it fits, each
+ * later one at most once; the shallower ones serve the depth remainder,
+ * the deepest that fits. */
+#define ZEM_GEMM_KERNELS_S(X) X(s, 32, 64) X(s, 16, 64) X(s, 32, 48) X(s, 32, 32) X(s, 32, 16)
+#define ZEM_GEMM_KERNELS_D(X) X(d, 16, 64) X(d, 8, 64) X(d, 4, 64) X(d, 16, 48) X(d, 32, 32) X(d, 32, 16)
+#define ZEM_GEMM_KERNELS_C(X) X(c, 8, 64) X(c, 4, 64) X(c, 8, 48) X(c, 8, 32) X(c, 8, 16)
+#define ZEM_GEMM_KERNELS_Z(X) X(z, 16, 32) X(z, 8, 32) X(z, 4, 32) X(z, 16, 24) X(z, 32, 16)
 
-/* Double complex: C(0:R-1, j) += alpha * Apack * B(0:K-1, j). */
-#define ZEM_DECL_ZKERNEL(name)                                                                     \
-    ZEM_HIDDEN void name(int nb, const double *ap, const ZEM_Complex16 *b, ptrdiff_t ldb, ZEM_Complex16 *c, \
-                         ptrdiff_t ldc, const ZEM_Complex16 *alpha);
-ZEM_DECL_ZKERNEL(_ZEM_BLAS_zin16_32)
-ZEM_DECL_ZKERNEL(_ZEM_BLAS_zin8_32)
-ZEM_DECL_ZKERNEL(_ZEM_BLAS_zin4_32)
-ZEM_DECL_ZKERNEL(_ZEM_BLAS_zin16_24)
-ZEM_DECL_ZKERNEL(_ZEM_BLAS_zin32_16)
-#undef ZEM_DECL_ZKERNEL
+#define ZEM_GEMM_KERNEL_NAME(x, R, K) _ZEM_BLAS_##x##in##R##_##K
 
+/* Real types: C(0:R-1, j) += Apack * B(0:K-1, j), j < nb. */
+#define ZEM_GEMM_KERNEL_ARGS_s (int nb, const float *ap, const float *b, ptrdiff_t ldb, float *c, ptrdiff_t ldc)
+#define ZEM_GEMM_KERNEL_ARGS_d (int nb, const double *ap, const double *b, ptrdiff_t ldb, double *c, ptrdiff_t ldc)
 /* Single complex: tile(0:R-1, j) += Apack * Bbuf(:, j) on the work tile;
  * Bbuf columns ldbuf floats apart, tile columns ldt complex apart. */
-#define ZEM_DECL_CKERNEL(name) \
-    ZEM_HIDDEN void name(int nb, const float *ap, const float *bbuf, ptrdiff_t ldbuf, ZEM_Complex8 *t, ptrdiff_t ldt);
-ZEM_DECL_CKERNEL(_ZEM_BLAS_cin8_64)
-ZEM_DECL_CKERNEL(_ZEM_BLAS_cin4_64)
-ZEM_DECL_CKERNEL(_ZEM_BLAS_cin8_48)
-ZEM_DECL_CKERNEL(_ZEM_BLAS_cin8_32)
-ZEM_DECL_CKERNEL(_ZEM_BLAS_cin8_16)
-#undef ZEM_DECL_CKERNEL
+#define ZEM_GEMM_KERNEL_ARGS_c \
+    (int nb, const float *ap, const float *bbuf, ptrdiff_t ldbuf, ZEM_Complex8 *t, ptrdiff_t ldt)
+/* Double complex: C(0:R-1, j) += alpha * Apack * B(0:K-1, j). */
+#define ZEM_GEMM_KERNEL_ARGS_z                                                                          \
+    (int nb, const double *ap, const ZEM_Complex16 *b, ptrdiff_t ldb, ZEM_Complex16 *c, ptrdiff_t ldc, \
+     const ZEM_Complex16 *alpha)
+
+#define ZEM_GEMM_DECL_KERNEL(x, R, K) ZEM_HIDDEN void ZEM_GEMM_KERNEL_NAME(x, R, K) ZEM_GEMM_KERNEL_ARGS_##x;
+ZEM_GEMM_KERNELS_S(ZEM_GEMM_DECL_KERNEL)
+ZEM_GEMM_KERNELS_D(ZEM_GEMM_DECL_KERNEL)
+ZEM_GEMM_KERNELS_C(ZEM_GEMM_DECL_KERNEL)
+ZEM_GEMM_KERNELS_Z(ZEM_GEMM_DECL_KERNEL)
+#undef ZEM_GEMM_DECL_KERNEL
 
 /* ---- edge routines: C += alpha * op(A) * op(B) on an mb x nb x kb piece,
  * unpacked operands; a at op(A)(0, 0), b at op(B)(0, 0) ---- */
@@ -147,6 +143,22 @@ ZEM_HIDDEN void _ZEM_BLAS_ccopycr(int m, int n, ZEM_Complex8 *c, ptrdiff_t ldc, 
 
 #ifdef __cplusplus
 }
+#endif
+
+#ifdef __cplusplus
+namespace zem_gemm {
+
+// op(X): X, its transpose or its conjugate transpose. 'N'/'n' means X,
+// 'T'/'t' the transpose; any other letter the conjugate transpose, which
+// the real types treat as the transpose.
+enum Op { N = 0, T = 1, C = 2 };
+
+inline Op op_of(char t)
+{
+    return (t == 'N' || t == 'n') ? N : (t == 'T' || t == 't') ? T : C;
+}
+
+} // namespace zem_gemm
 #endif
 
 #endif

@@ -37,8 +37,8 @@ void gemm(const char *transa, const char *transb, const int *m, const int *n, co
         X(transa, transb, m, n, k, alpha, a, lda, b, ldb, beta, c, ldc);
         return;
     }
-    const bool a_plain = *transa == 'N' || *transa == 'n';
-    const bool b_plain = *transb == 'N' || *transb == 'n';
+    const bool a_plain = zem_gemm::op_of(*transa) == zem_gemm::N;
+    const bool b_plain = zem_gemm::op_of(*transb) == zem_gemm::N;
     const ptrdiff_t la = *lda < 0 ? 0 : *lda, lb = *ldb < 0 ? 0 : *ldb, lc = *ldc < 0 ? 0 : *ldc;
     const bool rows = M > N;
     const int D = rows ? M : N, chunk = D / T;

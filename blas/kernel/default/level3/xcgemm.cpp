@@ -3,119 +3,94 @@
 // 192 columns, C is copied (with beta) into a work tile, op(B) is copied
 // per depth block of 64 into the split real/imaginary layout, groups of 8
 // rows (then one of 4) of alpha*op(A) are packed and multiplied into the
-// work tile, the rows and depth left over go to the unblocked routine, and
-// the tile is copied back.
-#include "blas/kernel/default/level3/gemm_real_driver.h"
+// work tile, the depth remainder by the deepest of the 48-, 32- and
+// 16-deep kernels that fits, the rows and depth left over by the unblocked
+// routine, and the tile is copied back.
+#include "blas/kernel/default/level3/gemm_plan.h"
 
 namespace {
 
 typedef ZEM_Complex8 X;
-typedef void (*CKernel)(int, const float *, const float *, ptrdiff_t, X *, ptrdiff_t);
 
-enum Op { N = 0, T = 1, C = 2 };
+struct SingleComplexTraits {
+    typedef X E;
+    typedef float PA, PB; // groups of four real parts, then four imaginary parts
+    typedef void(*Kernel) ZEM_GEMM_KERNEL_ARGS_c;
+    typedef void (*Edge)(char, char, int, int, int, X, const X *, ptrdiff_t, const X *, ptrdiff_t, X, X *, ptrdiff_t);
+    static constexpr zem_gemm::Shape<Kernel> kernels[] = {ZEM_GEMM_KERNELS_C(ZEM_GEMM_SHAPE)};
+    static constexpr bool work_tile = true;
+    static constexpr int depth = 64;
+    // The work tile is plain column-major, tile_m complex elements per
+    // column, so that the unblocked routine can work on it like on C; the
+    // strips of eight rows are the order of the copies, not a layout.
+    static constexpr int tile_m = 512, tile_n = 192, rem_cols = tile_n;
+    static constexpr ptrdiff_t ldbuf = 2 * depth; // floats per B buffer column
+    static constexpr int edge_rows = INT_MAX, edge_cols = INT_MAX;
+    static constexpr int pad_from = 0;
+    // room for 32 rows at full depth (a group takes at most 8)
+    static constexpr size_t apack_bytes = 32 * depth * sizeof(X);
+    static constexpr size_t tile_bytes = (size_t)tile_m * tile_n * sizeof(X);
 
-inline Op op_of(const char *t)
-{
-    return (*t == 'N' || *t == 'n') ? N : (*t == 'T' || *t == 't') ? T : C;
-}
+    // Blocking does not pay when any dimension is below 4.
+    static constexpr bool blocked(int m, int n, int k) { return m >= 4 && n >= 4 && k >= 4; }
 
-// The workspace: one block of kWorkBytes from the per-thread cache; base is
-// its address rounded down to 64 bytes.
-const size_t kWorkBytes = 901248;
-const size_t kOffA = 64, kOffB = 16448, kOffTile = 114752;
-const int kTileM = 512, kTileN = 192, kDepth = 64;
-const ptrdiff_t kLdBuf = 2 * kDepth; // floats per B buffer column
-// The work tile is plain column-major, 512 complex elements per column, so
-// that the unblocked routine can work on it like on C; the strips of eight
-// rows are the order of the copies, not a layout.
-const ptrdiff_t kLdT = kTileM;
-
-struct CPlan {
-    Op oa, ob;
-    char ta, tb;
-    int m, n, k;
-    X alpha;
-    const X *A, *B;
-    X *C;
-    ptrdiff_t lda, ldb, ldc;
-    float *apack, *bbuf;
-    X *tile;
-
-    const X *a_at(ptrdiff_t i, ptrdiff_t p) const { return oa == N ? A + i + p * lda : A + p + i * lda; }
-    const X *b_at(ptrdiff_t p, ptrdiff_t j) const { return ob == N ? B + p + j * ldb : B + j + p * ldb; }
-
-    void pack(ptrdiff_t i, ptrdiff_t p0, int rows, int depth) const
+    static void pack(zem_gemm::Op oa, const X *a, ptrdiff_t lda, int rows, int depth, int, float *buf, X alpha)
     {
-        if (oa == N)
-            _ZEM_BLAS_cgtran(a_at(i, p0), lda, rows, depth, apack, alpha);
-        else if (oa == T)
-            _ZEM_BLAS_cgtrat(a_at(i, p0), lda, rows, depth, apack, alpha);
+        if (oa == zem_gemm::N)
+            _ZEM_BLAS_cgtran(a, lda, rows, depth, buf, alpha);
+        else if (oa == zem_gemm::T)
+            _ZEM_BLAS_cgtrat(a, lda, rows, depth, buf, alpha);
         else
-            _ZEM_BLAS_cgtrac(a_at(i, p0), lda, rows, depth, apack, alpha);
+            _ZEM_BLAS_cgtrac(a, lda, rows, depth, buf, alpha);
     }
-
-    void copy_b(ptrdiff_t p0, ptrdiff_t j0, int nb, int depth) const
+    // op(B) is always copied into the split layout.
+    static const float *in_place(const X *) { return nullptr; }
+    static void copy_b(zem_gemm::Op ob, int nb, int depth, int, const X *b, ptrdiff_t ldb, float *buf)
     {
-        if (ob == N)
-            _ZEM_BLAS_cgcopybn(nb, depth, b_at(p0, j0), ldb, bbuf, kLdBuf);
-        else if (ob == T)
-            _ZEM_BLAS_cgcopybt(nb, depth, b_at(p0, j0), ldb, bbuf, kLdBuf);
+        if (ob == zem_gemm::N)
+            _ZEM_BLAS_cgcopybn(nb, depth, b, ldb, buf, ldbuf);
+        else if (ob == zem_gemm::T)
+            _ZEM_BLAS_cgcopybt(nb, depth, b, ldb, buf, ldbuf);
         else
-            _ZEM_BLAS_cgcopybc(nb, depth, b_at(p0, j0), ldb, bbuf, kLdBuf);
+            _ZEM_BLAS_cgcopybc(nb, depth, b, ldb, buf, ldbuf);
+    }
+    static void call(Kernel kernel, int nb, const float *ap, const float *b, ptrdiff_t ldb, X *t, ptrdiff_t ldt,
+                     const X &)
+    {
+        kernel(nb, ap, b, ldb, t, ldt);
     }
 
-    // work tile rows i.. (tile coordinates) += alpha * op(A) op(B), unblocked
-    void rest(ptrdiff_t ib, ptrdiff_t i, int rows, ptrdiff_t jb, int cols, ptrdiff_t p0, int depth) const
+    // One unblocked routine for every piece, adding to the work tile.
+    static Edge edge_for(zem_gemm::Op, zem_gemm::Op, bool) { return _ZEM_BLAS_cgemmpst; }
+    template <class P>
+    static void edge(Edge fn, const P &pl, int mb, int nb, int kb, const X *a, const X *b, X *t, ptrdiff_t ldt)
     {
-        if (rows > 0 && depth > 0)
-            _ZEM_BLAS_cgemmpst(ta, tb, rows, cols, depth, alpha, a_at(ib + i, p0), lda, b_at(p0, jb), ldb,
-                               X{1.0f, 0.0f}, tile + i, kLdT);
+        fn(pl.ta, pl.tb, mb, nb, kb, pl.alpha, a, pl.lda, b, pl.ldb, X{1.0f, 0.0f}, t, ldt);
     }
 
-    // Depth block p0..p0+depth-1 on the tile at (ib, jb): returns nothing;
-    // depth is 64 (kernels of 8 and 4 rows) or 48, 32, 16 (8 rows only).
-    void block(ptrdiff_t ib, int mb, ptrdiff_t jb, int nb, ptrdiff_t p0, int depth, CKernel k8, CKernel k4) const
+    // The tile copied into the work tile with beta (0, 1 or other), in
+    // strips of eight rows, and back.
+    static void copy_in(int mb, int nb, const X *c, ptrdiff_t ldc, X *t, ptrdiff_t ldt, X beta)
     {
-        copy_b(p0, jb, nb, depth);
-        int i = 0;
-        for (; i + 8 <= mb; i += 8) {
-            pack(ib + i, p0, 8, depth);
-            k8(nb, apack, bbuf, kLdBuf, tile + i, kLdT);
-        }
-        if (k4 && i + 4 <= mb) {
-            pack(ib + i, p0, 4, depth);
-            k4(nb, apack, bbuf, kLdBuf, tile + i, kLdT);
-            i += 4;
-        }
-        rest(ib, i, mb - i, jb, nb, p0, depth);
+        if (beta.real == 0.0f && beta.imag == 0.0f)
+            _ZEM_BLAS_ccopycf0(mb, nb, c, ldc, t, ldt, beta);
+        else if (beta.real == 1.0f && beta.imag == 0.0f)
+            _ZEM_BLAS_ccopycf1(mb, nb, c, ldc, t, ldt, beta);
+        else
+            _ZEM_BLAS_ccopycf(mb, nb, c, ldc, t, ldt, beta);
+    }
+    static void copy_out(int mb, int nb, X *c, ptrdiff_t ldc, const X *t, ptrdiff_t ldt)
+    {
+        _ZEM_BLAS_ccopycr(mb, nb, c, ldc, t, ldt);
     }
 
-    void run(X beta) const
+    // Small problems, or no workspace: the unblocked routine on all of C
+    // with the caller's beta (it needs no workspace and gives the same
+    // product).
+    template <class P>
+    static void unblocked(const P &pl)
     {
-        const bool beta0 = beta.real == 0.0f && beta.imag == 0.0f;
-        const bool beta1 = beta.real == 1.0f && beta.imag == 0.0f;
-        const int k0 = k / kDepth * kDepth, r = k - k0, r16 = r / 16 * 16;
-        for (int jb = 0; jb < n; jb += kTileN) {
-            const int nb = n - jb < kTileN ? n - jb : kTileN;
-            for (int ib = 0; ib < m; ib += kTileM) {
-                const int mb = m - ib < kTileM ? m - ib : kTileM;
-                X *c = C + ib + jb * ldc;
-                // copied in strips of eight rows
-                if (beta0)
-                    _ZEM_BLAS_ccopycf0(mb, nb, c, ldc, tile, kLdT, beta);
-                else if (beta1)
-                    _ZEM_BLAS_ccopycf1(mb, nb, c, ldc, tile, kLdT, beta);
-                else
-                    _ZEM_BLAS_ccopycf(mb, nb, c, ldc, tile, kLdT, beta);
-                for (int p0 = 0; p0 < k0; p0 += kDepth)
-                    block(ib, mb, jb, nb, p0, kDepth, _ZEM_BLAS_cin8_64, _ZEM_BLAS_cin4_64);
-                if (r16 >= 16)
-                    block(ib, mb, jb, nb, k0, r16,
-                          r16 >= 48 ? _ZEM_BLAS_cin8_48 : r16 >= 32 ? _ZEM_BLAS_cin8_32 : _ZEM_BLAS_cin8_16, nullptr);
-                rest(ib, 0, mb, jb, nb, k0 + r16, r - r16);
-                _ZEM_BLAS_ccopycr(mb, nb, c, ldc, tile, kLdT);
-            }
-        }
+        _ZEM_BLAS_cgemmpst(pl.ta, pl.tb, pl.m, pl.n, pl.k, pl.alpha, pl.A, pl.lda, pl.B, pl.ldb, pl.beta, pl.C, pl.ldc);
     }
 };
 
@@ -123,40 +98,5 @@ struct CPlan {
 
 extern "C" ZEM_API void _ZEM_BLAS_xcgemm ZEM_P_GEMM(ZEM_Complex8, float)
 {
-    const int mm = *m, nn = *n, kk = *k < 0 ? 0 : *k;
-    if (mm <= 0 || nn <= 0)
-        return;
-    const ptrdiff_t la = zem_gemm::ld_of(lda), lb = zem_gemm::ld_of(ldb), lc = zem_gemm::ld_of(ldc);
-    if (mm < 4 || nn < 4 || kk < 4) {
-        _ZEM_BLAS_cgemmpst(*transa, *transb, mm, nn, kk, *alpha, a, la, b, lb, *beta, c, lc);
-        return;
-    }
-    void *mem = _ZEM_SERV_allocate(kWorkBytes);
-    if (!mem) {
-        // No workspace: the unblocked routine needs none and gives the
-        // same product.
-        _ZEM_BLAS_cgemmpst(*transa, *transb, mm, nn, kk, *alpha, a, la, b, lb, *beta, c, lc);
-        return;
-    }
-    char *base = (char *)((uintptr_t)mem & ~(uintptr_t)63);
-    CPlan pl;
-    pl.oa = op_of(transa);
-    pl.ob = op_of(transb);
-    pl.ta = *transa;
-    pl.tb = *transb;
-    pl.m = mm;
-    pl.n = nn;
-    pl.k = kk;
-    pl.alpha = *alpha;
-    pl.A = a;
-    pl.B = b;
-    pl.C = c;
-    pl.lda = la;
-    pl.ldb = lb;
-    pl.ldc = lc;
-    pl.apack = (float *)(base + kOffA);
-    pl.bbuf = (float *)(base + kOffB);
-    pl.tile = (X *)(base + kOffTile);
-    pl.run(*beta);
-    _ZEM_SERV_deallocate(mem);
+    zem_gemm::gemm<SingleComplexTraits>(transa, transb, m, n, k, alpha, a, lda, b, ldb, beta, c, ldc);
 }

@@ -1,29 +1,35 @@
 // The serial double-precision matrix-multiply driver: tiles of 128 x 128 of
 // C, groups of 16 rows (then 8, 4, and the row-edge routine), depth blocks
 // of 64, remainders by the padded, 48-, 32- and 16-deep kernels.
-#include "blas/kernel/default/level3/gemm_real_driver.h"
+#include "blas/kernel/default/level3/gemm_plan.h"
 
 namespace {
 
-struct DoubleTraits : zem_gemm::RealPacking<double, _ZEM_BLAS_dgtran, _ZEM_BLAS_dgtrat, _ZEM_BLAS_dgtranp, _ZEM_BLAS_dgtratp,
-                                           _ZEM_BLAS_dgtrbn, _ZEM_BLAS_dgtrbnp, _ZEM_BLAS_dgtrbtp> {
-    static constexpr int P = 4;
+struct DoubleTraits : zem_gemm::RealTraits<double, _ZEM_BLAS_dgtran, _ZEM_BLAS_dgtrat, _ZEM_BLAS_dgtranp,
+                                           _ZEM_BLAS_dgtratp, _ZEM_BLAS_dgtrbn, _ZEM_BLAS_dgtrbnp, _ZEM_BLAS_dgtrbtp> {
+    typedef void(*Kernel) ZEM_GEMM_KERNEL_ARGS_d;
+    static constexpr zem_gemm::Shape<Kernel> kernels[] = {ZEM_GEMM_KERNELS_D(ZEM_GEMM_SHAPE)};
+    static constexpr int P = 4; // rows of a micro-panel
     static constexpr int tile_m = 128, tile_n = 128;
-    static constexpr size_t apack_elems = 1024;
-    static constexpr bool rows_by_row_edge = true;
-    static constexpr int main_count = 3;
-    static const zem_gemm::Shape<double> main_shapes[3];
-    static const zem_gemm::Shape<double> padded, rem48, rem32, rem16;
-    static const zem_gemm::Edge<double> depth_edges[2][2], row_edges[2][2];
+    static constexpr size_t apack_bytes = zem_gemm::largest_block(kernels) * sizeof(double);
+
+    // The one to three rows left by the row groups of a depth block go to
+    // the row-edge routines, every other piece to the depth-edge routines.
+    static Edge edge_for(zem_gemm::Op oa, zem_gemm::Op ob, bool rows)
+    {
+        static const Edge k[2][2] = {{_ZEM_BLAS_dpst_nnk, _ZEM_BLAS_dpst_ntk}, {_ZEM_BLAS_dpst_tnk, _ZEM_BLAS_dpst_ttk}};
+        static const Edge m[2][2] = {{_ZEM_BLAS_dpst_nnm, _ZEM_BLAS_dpst_ntm}, {_ZEM_BLAS_dpst_tnm, _ZEM_BLAS_dpst_ttm}};
+        return (rows ? m : k)[oa != zem_gemm::N][ob != zem_gemm::N];
+    }
 
     // beta = 0 stores zeros (C is not read), 1 leaves C, anything else
     // multiplies; four rows at a time, then row by row.
-    static void scale(int mb, int nb, T beta, T *c, ptrdiff_t ldc)
+    static void scale(int mb, int nb, double beta, double *c, ptrdiff_t ldc)
     {
         if (beta == 1.0)
             return;
         for (ptrdiff_t j = 0; j < nb; ++j) {
-            T *cj = c + j * ldc;
+            double *cj = c + j * ldc;
             int i = 0;
             if (beta == 0.0) {
                 for (; i + 4 <= mb; i += 4)
@@ -44,20 +50,9 @@ struct DoubleTraits : zem_gemm::RealPacking<double, _ZEM_BLAS_dgtran, _ZEM_BLAS_
     }
 };
 
-const zem_gemm::Shape<double> DoubleTraits::main_shapes[3] = {
-    {16, _ZEM_BLAS_din16_64}, {8, _ZEM_BLAS_din8_64}, {4, _ZEM_BLAS_din4_64}};
-const zem_gemm::Shape<double> DoubleTraits::padded = {16, _ZEM_BLAS_din16_64};
-const zem_gemm::Shape<double> DoubleTraits::rem48 = {16, _ZEM_BLAS_din16_48};
-const zem_gemm::Shape<double> DoubleTraits::rem32 = {32, _ZEM_BLAS_din32_32};
-const zem_gemm::Shape<double> DoubleTraits::rem16 = {32, _ZEM_BLAS_din32_16};
-const zem_gemm::Edge<double> DoubleTraits::depth_edges[2][2] = {{_ZEM_BLAS_dpst_nnk, _ZEM_BLAS_dpst_ntk},
-                                                                {_ZEM_BLAS_dpst_tnk, _ZEM_BLAS_dpst_ttk}};
-const zem_gemm::Edge<double> DoubleTraits::row_edges[2][2] = {{_ZEM_BLAS_dpst_nnm, _ZEM_BLAS_dpst_ntm},
-                                                              {_ZEM_BLAS_dpst_tnm, _ZEM_BLAS_dpst_ttm}};
-
 } // namespace
 
 extern "C" ZEM_API void _ZEM_BLAS_xdgemm ZEM_P_GEMM(double, double)
 {
-    zem_gemm::real_gemm<DoubleTraits>(transa, transb, m, n, k, alpha, a, lda, b, ldb, beta, c, ldc);
+    zem_gemm::gemm<DoubleTraits>(transa, transb, m, n, k, alpha, a, lda, b, ldb, beta, c, ldc);
 }

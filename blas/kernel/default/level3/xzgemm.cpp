@@ -2,105 +2,76 @@
 // columns, depth blocks of 32, groups of 16 rows (then 8, 4, and the
 // unblocked routine for one to three rows). A is packed without alpha; the
 // kernels apply it. Remainder k mod 32: 24 or more by the 24-deep kernel,
-// 16 or more by the 16-deep one on 32 rows, the rest unblocked.
-//
-// Work memory (packed A block and B buffer) comes from the per-thread
-// cache of _ZEM_SERV_allocate, not the stack, so OpenMP workers need no
-// larger stacks; without it the whole product runs unblocked.
-#include "blas/kernel/default/level3/gemm_real_driver.h"
+// 16 or more by the 16-deep one on 32 rows, the rest unblocked; no
+// padding.
+#include "blas/kernel/default/level3/gemm_plan.h"
 
 namespace {
 
 typedef ZEM_Complex16 Z;
-typedef void (*ZKernel)(int, const double *, const Z *, ptrdiff_t, Z *, ptrdiff_t, const Z *);
-typedef void (*ZEdge)(char, char, int, int, int, Z, const Z *, ptrdiff_t, const Z *, ptrdiff_t, Z, Z *, ptrdiff_t);
 
-enum Op { N = 0, T = 1, C = 2 };
+struct DoubleComplexTraits {
+    typedef Z E, PB;
+    typedef double PA; // real and imaginary parts adjacent
+    typedef void(*Kernel) ZEM_GEMM_KERNEL_ARGS_z;
+    typedef void (*Edge)(char, char, int, int, int, Z, const Z *, ptrdiff_t, const Z *, ptrdiff_t, Z, Z *, ptrdiff_t);
+    static constexpr zem_gemm::Shape<Kernel> kernels[] = {ZEM_GEMM_KERNELS_Z(ZEM_GEMM_SHAPE)};
+    static constexpr bool work_tile = false;
+    static constexpr int depth = 32;
+    static constexpr int tile_m = 128, tile_n = 64, rem_cols = 64;
+    static constexpr ptrdiff_t ldbuf = 32; // complex elements per B buffer column
+    static constexpr int edge_rows = INT_MAX, edge_cols = INT_MAX;
+    static constexpr int pad_from = 0;
+    static constexpr size_t apack_bytes = zem_gemm::largest_block(kernels) * sizeof(Z), tile_bytes = 0;
 
-inline Op op_of(const char *t)
-{
-    return (*t == 'N' || *t == 'n') ? N : (*t == 'T' || *t == 't') ? T : C;
-}
+    static constexpr bool blocked(int, int, int k) { return k > 0; }
 
-const ZEdge edges[3][3] = {{_ZEM_BLAS_zpst_nn, _ZEM_BLAS_zpst_nt, _ZEM_BLAS_zpst_nc},
-                           {_ZEM_BLAS_zpst_tn, _ZEM_BLAS_zpst_tt, _ZEM_BLAS_zpst_tc},
-                           {_ZEM_BLAS_zpst_cn, _ZEM_BLAS_zpst_ct, _ZEM_BLAS_zpst_cc}};
-
-const int kTileM = 128, kTileN = 64, kDepth = 32;
-const size_t kApack = 512 * 2; // doubles: 16 x 32 or 32 x 16 complex
-const ptrdiff_t kLdBuf = 32;   // complex elements per B buffer column
-
-struct ZPlan {
-    Op oa, ob;
-    char ta, tb;
-    int m, n, k;
-    Z alpha;
-    const Z *A, *B;
-    Z *C;
-    ptrdiff_t lda, ldb, ldc;
-    double *apack;
-    Z *bbuf;
-    ZEdge edge;
-
-    const Z *a_at(ptrdiff_t i, ptrdiff_t p) const { return oa == N ? A + i + p * lda : A + p + i * lda; }
-    const Z *b_at(ptrdiff_t p, ptrdiff_t j) const { return ob == N ? B + p + j * ldb : B + j + p * ldb; }
-    Z *c_at(ptrdiff_t i, ptrdiff_t j) const { return C + i + j * ldc; }
-
-    void pack(ptrdiff_t i, ptrdiff_t p0, int rows, int depth) const
+    static void pack(zem_gemm::Op oa, const Z *a, ptrdiff_t lda, int rows, int depth, int, double *buf, Z)
     {
-        if (oa == N)
-            _ZEM_BLAS_zgtran(a_at(i, p0), lda, rows, depth, apack);
-        else if (oa == T)
-            _ZEM_BLAS_zgtrat(a_at(i, p0), lda, rows, depth, apack);
+        if (oa == zem_gemm::N)
+            _ZEM_BLAS_zgtran(a, lda, rows, depth, buf);
+        else if (oa == zem_gemm::T)
+            _ZEM_BLAS_zgtrat(a, lda, rows, depth, buf);
         else
-            _ZEM_BLAS_zgtrac(a_at(i, p0), lda, rows, depth, apack);
+            _ZEM_BLAS_zgtrac(a, lda, rows, depth, buf);
     }
-
-    const Z *b_source(ptrdiff_t p0, ptrdiff_t j0, int nb, int depth, ptrdiff_t &ld) const
+    static const Z *in_place(const Z *b) { return b; }
+    static void copy_b(zem_gemm::Op ob, int nb, int depth, int, const Z *b, ptrdiff_t ldb, Z *buf)
     {
-        if (ob == N) {
-            ld = ldb;
-            return b_at(p0, j0);
-        }
-        if (ob == T)
-            _ZEM_BLAS_zgtrbt(nb, depth, b_at(p0, j0), ldb, bbuf, kLdBuf);
+        if (ob == zem_gemm::T)
+            _ZEM_BLAS_zgtrbt(nb, depth, b, ldb, buf, ldbuf);
         else
-            _ZEM_BLAS_zgtrbc(nb, depth, b_at(p0, j0), ldb, bbuf, kLdBuf);
-        ld = kLdBuf;
-        return bbuf;
+            _ZEM_BLAS_zgtrbc(nb, depth, b, ldb, buf, ldbuf);
     }
-
-    // C(i0.., j0..) += alpha * op(A)(i0.., p0..) op(B)(p0.., j0..), unblocked
-    void rest(ptrdiff_t i0, int rows, ptrdiff_t j0, int cols, ptrdiff_t p0, int depth) const
+    static void call(Kernel kernel, int nb, const double *ap, const Z *b, ptrdiff_t ldb, Z *c, ptrdiff_t ldc,
+                     const Z &alpha)
     {
-        if (rows > 0 && cols > 0 && depth > 0)
-            edge(ta, tb, rows, cols, depth, alpha, a_at(i0, p0), lda, b_at(p0, j0), ldb, Z{1.0, 0.0},
-                 c_at(i0, j0), ldc);
+        kernel(nb, ap, b, ldb, c, ldc, &alpha);
     }
 
-    // Groups of `rows` with kernel `kern` at depth `depth` from p0 over the
-    // rows ib..ib+mb-1; returns the first row left over.
-    ptrdiff_t groups(ptrdiff_t ib, int mb, ptrdiff_t jb, int nb, ptrdiff_t p0, int depth, int rows, ZKernel kern,
-                     const Z *bs, ptrdiff_t ldbs, bool once) const
+    // The unblocked product of the two operations, adding to C (beta = 1).
+    static Edge edge_for(zem_gemm::Op oa, zem_gemm::Op ob, bool)
     {
-        ptrdiff_t i = ib;
-        while (i + rows <= ib + mb) {
-            pack(i, p0, rows, depth);
-            kern(nb, apack, bs, ldbs, c_at(i, jb), ldc, &alpha);
-            i += rows;
-            if (once)
-                break;
-        }
-        return i;
+        static const Edge e[3][3] = {{_ZEM_BLAS_zpst_nn, _ZEM_BLAS_zpst_nt, _ZEM_BLAS_zpst_nc},
+                                     {_ZEM_BLAS_zpst_tn, _ZEM_BLAS_zpst_tt, _ZEM_BLAS_zpst_tc},
+                                     {_ZEM_BLAS_zpst_cn, _ZEM_BLAS_zpst_ct, _ZEM_BLAS_zpst_cc}};
+        return e[oa][ob];
+    }
+    template <class P>
+    static void edge(Edge fn, const P &pl, int mb, int nb, int kb, const Z *a, const Z *b, Z *c, ptrdiff_t ldc)
+    {
+        fn(pl.ta, pl.tb, mb, nb, kb, pl.alpha, a, pl.lda, b, pl.ldb, Z{1.0, 0.0}, c, ldc);
     }
 
-    void scale(ptrdiff_t ib, int mb, ptrdiff_t jb, int nb, Z beta) const
+    // beta = 0 (both parts) stores zeros, 1 leaves C, anything else is a
+    // complex multiply in extended precision.
+    static void scale(int mb, int nb, Z beta, Z *c, ptrdiff_t ldc)
     {
         const bool zero = beta.real == 0.0 && beta.imag == 0.0;
         if (beta.real == 1.0 && beta.imag == 0.0)
             return;
         for (ptrdiff_t j = 0; j < nb; ++j) {
-            Z *cj = c_at(ib, jb + j);
+            Z *cj = c + j * ldc;
             for (ptrdiff_t i = 0; i < mb; ++i) {
                 if (zero) {
                     cj[i].real = 0.0;
@@ -113,82 +84,11 @@ struct ZPlan {
             }
         }
     }
-
-    void run(Z beta) const
-    {
-        const int k0 = k / kDepth * kDepth, r = k - k0;
-        for (int jb = 0; jb < n; jb += kTileN) {
-            const int nb = n - jb < kTileN ? n - jb : kTileN;
-            for (int ib = 0; ib < m; ib += kTileM) {
-                const int mb = m - ib < kTileM ? m - ib : kTileM;
-                scale(ib, mb, jb, nb, beta);
-                if (!apack)
-                    continue;
-                for (int p0 = 0; p0 < k0; p0 += kDepth) {
-                    ptrdiff_t ldbs;
-                    const Z *bs = b_source(p0, jb, nb, kDepth, ldbs);
-                    ptrdiff_t i = groups(ib, mb, jb, nb, p0, kDepth, 16, _ZEM_BLAS_zin16_32, bs, ldbs, false);
-                    i = groups(i, (int)(ib + mb - i), jb, nb, p0, kDepth, 8, _ZEM_BLAS_zin8_32, bs, ldbs, true);
-                    i = groups(i, (int)(ib + mb - i), jb, nb, p0, kDepth, 4, _ZEM_BLAS_zin4_32, bs, ldbs, true);
-                    rest(i, (int)(ib + mb - i), jb, nb, p0, kDepth);
-                }
-            }
-        }
-        if (!apack) {
-            rest(0, m, 0, n, 0, k);
-            return;
-        }
-        if (r == 0)
-            return;
-        int kd = 0, rows = 0;
-        ZKernel kern = nullptr;
-        if (r >= 24) {
-            kd = 24;
-            rows = 16;
-            kern = _ZEM_BLAS_zin16_24;
-        } else if (r >= 16) {
-            kd = 16;
-            rows = 32;
-            kern = _ZEM_BLAS_zin32_16;
-        }
-        if (kern)
-            for (int jb = 0; jb < n; jb += kTileN) {
-                const int nb = n - jb < kTileN ? n - jb : kTileN;
-                ptrdiff_t ldbs;
-                const Z *bs = b_source(k0, jb, nb, kd, ldbs);
-                ptrdiff_t i = groups(0, m, jb, nb, k0, kd, rows, kern, bs, ldbs, false);
-                rest(i, (int)(m - i), jb, nb, k0, kd);
-            }
-        rest(0, m, 0, n, k0 + kd, r - kd);
-    }
 };
 
 } // namespace
 
 extern "C" ZEM_API void _ZEM_BLAS_xzgemm ZEM_P_GEMM(ZEM_Complex16, double)
 {
-    ZPlan pl;
-    pl.m = *m;
-    pl.n = *n;
-    pl.k = *k < 0 ? 0 : *k;
-    if (pl.m <= 0 || pl.n <= 0)
-        return;
-    pl.oa = op_of(transa);
-    pl.ob = op_of(transb);
-    pl.ta = *transa;
-    pl.tb = *transb;
-    pl.alpha = *alpha;
-    pl.A = a;
-    pl.B = b;
-    pl.C = c;
-    pl.lda = zem_gemm::ld_of(lda);
-    pl.ldb = zem_gemm::ld_of(ldb);
-    pl.ldc = zem_gemm::ld_of(ldc);
-    pl.edge = edges[pl.oa][pl.ob];
-    void *mem = pl.k > 0 ? _ZEM_SERV_allocate(kApack * sizeof(double) + kTileN * kLdBuf * sizeof(Z) + 64) : nullptr;
-    pl.apack = mem ? zem_gemm::align64<double>(mem) : nullptr;
-    pl.bbuf = mem ? (Z *)(pl.apack + kApack) : nullptr;
-    pl.run(*beta);
-    if (mem)
-        _ZEM_SERV_deallocate(mem);
+    zem_gemm::gemm<DoubleComplexTraits>(transa, transb, m, n, k, alpha, a, lda, b, ldb, beta, c, ldc);
 }

@@ -8,7 +8,10 @@
 
 namespace {
 
-enum Op { N, T, C };
+using zem_gemm::Op;
+using zem_gemm::N;
+using zem_gemm::T;
+using zem_gemm::C;
 
 template <Op OP, class E>
 inline void load(const E *x, ptrdiff_t ld, ptrdiff_t r, ptrdiff_t col, decltype(E().real) &re,
@@ -81,9 +84,7 @@ extern "C" void _ZEM_BLAS_cgemmpst(char ta, char tb, int m, int n, int k, ZEM_Co
                                    ptrdiff_t lda, const ZEM_Complex8 *b, ptrdiff_t ldb, ZEM_Complex8 beta,
                                    ZEM_Complex8 *c, ptrdiff_t ldc)
 {
-    // 'N'/'n': as is; 'T'/'t': transpose; anything else: conjugate transpose.
-    const Op oa = (ta == 'N' || ta == 'n') ? N : (ta == 'T' || ta == 't') ? T : C;
-    const Op ob = (tb == 'N' || tb == 'n') ? N : (tb == 'T' || tb == 't') ? T : C;
+    const Op oa = zem_gemm::op_of(ta), ob = zem_gemm::op_of(tb);
 #define ZEM_CASE(A, B)                                                                   \
     if (oa == A && ob == B)                                                              \
         return product<ZEM_Complex8, float, A, B>(m, n, k, alpha, a, lda, b, ldb, beta, c, ldc);
