@@ -276,13 +276,16 @@ void usage()
            "zem-bench fft [--full] [--orders 6,10,...] [--check] [--no-peer] [--time S]\n"
            "                      the FFT engine's complex transforms beside FFTW\n"
            "zem-bench tri [--sizes 1000,2000] [--threads 1,2] [--routines dszc] [--no-peer]\n"
-           "                      trsm and trmm beside the library's gemm and OpenBLAS\n");
+           "                      trsm and trmm beside the library's gemm and OpenBLAS\n"
+           "zem-bench sym [--sizes N,...] [--threads T,...] [--routines dsyrk,...] [--no-peer] [--time S]\n"
+           "                      syrk, herk, syr2k and symm beside the library's gemm and OpenBLAS\n");
 }
 
 } // namespace
 
 int zem_bench_fft(int argc, char **argv);
 int zem_bench_tri(int argc, char **argv);
+int zem_bench_sym(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
@@ -290,6 +293,8 @@ int main(int argc, char **argv)
         return zem_bench_fft(argc - 1, argv + 1);
     if (argc > 1 && strcmp(argv[1], "tri") == 0)
         return zem_bench_tri(argc - 1, argv + 1);
+    if (argc > 1 && strcmp(argv[1], "sym") == 0)
+        return zem_bench_sym(argc - 1, argv + 1);
     // The library runs in parallel only with OMP_NUM_THREADS set; the
     // thread count itself is chosen per measurement.
     setenv("OMP_NUM_THREADS", "2", 0);

@@ -1,0 +1,5 @@
+// The csymm kernel: the symmetric product, split into slabs of columns (side L)
+// or rows (side R) of B and C.
+#include "blas/kernel/default/level3/symm_omp.h"
+
+ZEM_SYMM_KERNEL(csymm, ZEM_Complex8, float)

@@ -1,0 +1,5 @@
+// The zsymm kernel: the symmetric product, split into slabs of columns (side L)
+// or rows (side R) of B and C.
+#include "blas/kernel/default/level3/symm_omp.h"
+
+ZEM_SYMM_KERNEL(zsymm, ZEM_Complex16, double)
