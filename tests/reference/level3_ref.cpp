@@ -6,11 +6,6 @@ namespace l3_ref {
 
 namespace {
 
-cx mul(cx a, cx b)
-{
-    return cx{a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
-}
-
 cx sub(cx a, cx b)
 {
     return cx{a.re - b.re, a.im - b.im};

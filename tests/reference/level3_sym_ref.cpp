@@ -9,8 +9,6 @@ namespace l3s_ref {
 
 namespace {
 
-cx mul(cx a, cx b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
-cx conj(cx a) { return {a.re, -a.im}; }
 ld mag_of(cx a) { return std::fabs(a.re) + std::fabs(a.im); }
 bool is(cx a, ld re) { return a.re == re && a.im == 0; }
 
