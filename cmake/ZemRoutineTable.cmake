@@ -2,7 +2,8 @@
 # tree:
 #   generated/zem_have.h       ZEM_HAVE_<ROUTINE> defined to Y or N per line,
 #                              so that a C form is compiled only when its
-#                              Fortran-convention routine exists
+#                              Fortran-convention routine exists, and
+#                              ZEM_HAS_<ROUTINE> to 1 or 0 for #if
 #   generated/cblas_exports.txt  the cblas_ names the library then exports
 #                              (from include/zem_cblas.def)
 # Editing either table re-runs this at the next build.
@@ -14,7 +15,12 @@ file(STRINGS ${_blas_def} _lines REGEX "^ZEM_ROUTINE\\(")
 set(_have "/* Generated from include/zem_blas.def: whether each routine exists. */\n")
 foreach(_l ${_lines})
   if(_l MATCHES "^ZEM_ROUTINE\\(([YN]), *[A-Z0-9]+, *([A-Z0-9_]+),")
-    string(APPEND _have "#define ZEM_HAVE_${CMAKE_MATCH_2} ${CMAKE_MATCH_1}\n")
+    if(CMAKE_MATCH_1 STREQUAL "Y")
+      set(_n 1)
+    else()
+      set(_n 0)
+    endif()
+    string(APPEND _have "#define ZEM_HAVE_${CMAKE_MATCH_2} ${CMAKE_MATCH_1}\n#define ZEM_HAS_${CMAKE_MATCH_2} ${_n}\n")
     set(_have_${CMAKE_MATCH_2} ${CMAKE_MATCH_1})
   endif()
 endforeach()
