@@ -13,6 +13,7 @@
 #ifndef ZEM_CBLAS_FORMS_H
 #define ZEM_CBLAS_FORMS_H
 
+#include <stdint.h>
 #include <stdlib.h>
 #include "zem_cblas.h"
 #include "blas/interface/entry.h"
@@ -76,8 +77,11 @@ struct ConjCopy {
     {
         if (n <= 0)
             return true;
+        // A size the address space cannot hold counts as a failed request.
+        const bool fits = static_cast<size_t>(n) <= SIZE_MAX / (count * sizeof(T));
         const size_t bytes = static_cast<size_t>(n) * count * sizeof(T);
-        buf = static_cast<T *>(mem == Mem::cache ? _ZEM_SERV_allocate(bytes) : malloc(bytes));
+        if (fits)
+            buf = static_cast<T *>(mem == Mem::cache ? _ZEM_SERV_allocate(bytes) : malloc(bytes));
         if (buf == nullptr) {
             int condition = 0;
             xerbla_(name, &condition);

@@ -28,7 +28,7 @@ template <class T> struct Form {
     void (*call)(const int *v, T *a, T *b, T *c);
 };
 
-constexpr int kBig = 4096;
+constexpr int kBig = 256;
 
 template <class T> std::vector<Form<T>> forms()
 {
