@@ -4,6 +4,7 @@
 
 #include "zem_service.h"
 #include "zem_blas.h"
+#include "zem_cblas.h"
 #include "fxrs.h"
 
 #endif
