@@ -1,8 +1,8 @@
 # Installation: the library with its soname, the public headers under
 # include/zem, a pkg-config file, a CMake package (zem::zem), and the names
 # that programs linked against the system BLAS load (libblas.so.3,
-# libcblas.so.3) as links in a folder of our own, lib/zem, so that nothing of
-# the system's is ever overwritten. CPack turns the same tree into a Debian
+# libcblas.so.3) in a folder of our own, lib/zem, so that nothing of the
+# system's is ever overwritten. CPack turns the same tree into a Debian
 # package whose maintainer scripts offer those links to update-alternatives.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -18,14 +18,13 @@ install(TARGETS zem_t1 EXPORT zemTargets
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/ DESTINATION ${ZEM_INSTALL_INCLUDEDIR}
   FILES_MATCHING PATTERN "*.h" PATTERN "*.def")
 
-# Standard BLAS names, relative links to the library one folder up.
-foreach(name libblas.so.3 libcblas.so.3)
-  install(CODE "
-    set(dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${ZEM_INSTALL_BLASDIR}\")
-    file(MAKE_DIRECTORY \"\${dir}\")
-    file(CREATE_LINK ../libzem_t1.so \"\${dir}/${name}\" SYMBOLIC)
-    message(STATUS \"Installing: \${dir}/${name} -> ../libzem_t1.so\")")
-endforeach()
+# Standard BLAS names: libblas.so.3 (with the complex functions in the form
+# gfortran-built programs call) and a libcblas.so.3 link to it.
+install(TARGETS zem_blas_compat LIBRARY DESTINATION ${ZEM_INSTALL_BLASDIR})
+install(CODE "
+  set(dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${ZEM_INSTALL_BLASDIR}\")
+  file(CREATE_LINK libblas.so.3 \"\${dir}/libcblas.so.3\" SYMBOLIC)
+  message(STATUS \"Installing: \${dir}/libcblas.so.3 -> libblas.so.3\")")
 
 # pkg-config: written at install time, so the prefix is the one installed to
 # (cmake --install --prefix, or /usr in the Debian package).

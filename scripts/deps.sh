@@ -16,5 +16,5 @@ zem_need_packages() {
 }
 
 ZEM_BUILD_PACKAGES=(cmake make ccache g++ gcc gfortran binutils googletest libgtest-dev libbenchmark-dev)
-ZEM_TEST_PACKAGES=(g++-multilib qemu-user libblas-test pkg-config clang libclang-rt-14-dev libomp-14-dev)
+ZEM_TEST_PACKAGES=(g++-multilib qemu-user libblas-test pkg-config clang libclang-rt-14-dev libomp-14-dev liblapack-test liblapack3 python3-numpy python3-scipy python3-pytest python3-hypothesis)
 ZEM_PEER_PACKAGES=(libopenblas0-pthread libfftw3-dev)

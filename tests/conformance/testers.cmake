@@ -43,8 +43,6 @@ if(ZEM_TESTERS_RUN)
   endforeach()
   file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/tests/conformance/absent.c CONTENT "${src}")
   add_library(zem_tester_absent MODULE ${CMAKE_BINARY_DIR}/tests/conformance/absent.c)
-  add_library(zem_complex_dot_shim MODULE ${CMAKE_CURRENT_LIST_DIR}/complex_dot_shim.c)
-  target_link_libraries(zem_complex_dot_shim PRIVATE zem_t1)
 endif()
 
 # zem_add_tester(name PROGRAM file [INPUT file [NO_ERROR_EXITS]] [PRELOAD files...])

@@ -16,9 +16,22 @@ lib=$(find "$t/prefix" -name libzem_t1.so -type f)
 libdir=$(dirname "$lib")
 soname=$(readelf -d "$lib" | sed -n 's/.*SONAME.*\[\(.*\)\]/\1/p')
 [ "$soname" = libzem_t1.so ] || fail "soname '$soname'"
-for name in libblas.so.3 libcblas.so.3; do
-  [ "$(readlink -f "$libdir/zem/$name")" = "$(readlink -f "$lib")" ] || fail "$name does not lead to the library"
-done
+# The standard names: libblas.so.3 loads the library, and a gfortran-built
+# program gets its complex dot products by value from it.
+[ "$(readlink -f "$libdir/zem/libcblas.so.3")" = "$(readlink -f "$libdir/zem/libblas.so.3")" ] || fail "libcblas.so.3 is not libblas.so.3"
+[ "$(ldd "$libdir/zem/libblas.so.3" | awk '$1 == "libzem_t1.so" {print $3}' | xargs readlink -f)" = "$(readlink -f "$lib")" ] \
+  || fail "libblas.so.3 does not load the installed library"
+cat > "$t/zdot.f90" <<'F90'
+complex(8) :: x(2) = [(1d0, 2d0), (3d0, -1d0)], zdotc
+print '(2f6.1)', zdotc(2, x, 1, x, 1)
+end
+F90
+if command -v gfortran > /dev/null; then
+  gfortran "$t/zdot.f90" -o "$t/zdot" -L"$libdir/zem" -l:libblas.so.3 || fail "gfortran program did not link"
+  out=$(LD_LIBRARY_PATH="$libdir/zem" "$t/zdot")
+  [ "$(echo $out)" = "15.0 0.0" ] || fail "zdotc through libblas.so.3 gave '$out'"
+  echo "gfortran program through libblas.so.3: zdotc = $(echo $out)"
+fi
 [ -f "$t/prefix/include/zem/zem.h" ] || fail "headers not installed"
 
 mkdir -p "$t/src"

@@ -1,0 +1,59 @@
+/* libblas.so.3 for programs built against the system BLAS.
+ *
+ * The library's own cdotc, cdotu, zdotc and zdotu store their result
+ * through a hidden first argument. Programs and libraries compiled with
+ * gfortran (LAPACK, numpy, scipy, the reference testers) expect a complex
+ * function result returned the C way instead: by value. This small library
+ * carries the soname libblas.so.3, gives those four functions in the
+ * by-value form over the library's kernels, adds the small helpers that
+ * such programs also find in a system BLAS (scabs1, dcabs1, xerbla_array),
+ * and depends on libzem_t1.so, which provides every other BLAS and cblas_
+ * name to the same program. */
+#include <complex.h>
+#include <math.h>
+#include <string.h>
+
+#define EXPORT __attribute__((visibility("default")))
+
+typedef struct { float re, im; } c8;
+typedef struct { double re, im; } c16;
+
+void _ZEM_BLAS_F77_CDOTC(c8 *, const int *, const void *, const int *, const void *, const int *);
+void _ZEM_BLAS_F77_CDOTU(c8 *, const int *, const void *, const int *, const void *, const int *);
+void _ZEM_BLAS_F77_ZDOTC(c16 *, const int *, const void *, const int *, const void *, const int *);
+void _ZEM_BLAS_F77_ZDOTU(c16 *, const int *, const void *, const int *, const void *, const int *);
+
+#define BY_VALUE(name, kernel, rtype, ctype, make)                                          \
+    EXPORT ctype name(const int *n, const void *x,          \
+                                                      const int *incx, const void *y,       \
+                                                      const int *incy)                      \
+    {                                                                                       \
+        rtype r;                                                                            \
+        kernel(&r, n, x, incx, y, incy);                                                    \
+        return make(r.re, r.im);                                                            \
+    }
+
+BY_VALUE(cdotc_, _ZEM_BLAS_F77_CDOTC, c8, float complex, CMPLXF)
+BY_VALUE(cdotu_, _ZEM_BLAS_F77_CDOTU, c8, float complex, CMPLXF)
+BY_VALUE(zdotc_, _ZEM_BLAS_F77_ZDOTC, c16, double complex, CMPLX)
+BY_VALUE(zdotu_, _ZEM_BLAS_F77_ZDOTU, c16, double complex, CMPLX)
+
+/* |re| + |im| of one complex number. */
+EXPORT float scabs1_(const c8 *z) { return fabsf(z->re) + fabsf(z->im); }
+EXPORT double dcabs1_(const c16 *z) { return fabs(z->re) + fabs(z->im); }
+EXPORT float cblas_scabs1(const void *z) { return scabs1_((const c8 *)z); }
+EXPORT double cblas_dcabs1(const void *z) { return dcabs1_((const c16 *)z); }
+
+void xerbla_(const char *name, const int *info, int len);
+
+/* xerbla for callers that hold the routine name in a character array of
+ * any length (C callers of Fortran-style checks). */
+EXPORT void xerbla_array_(const char *name, const int *len, const int *info)
+{
+    char buf[33];
+    int n = *len < 0 ? 0 : (*len > 32 ? 32 : *len);
+    memset(buf, ' ', sizeof buf);
+    memcpy(buf, name, (size_t)n);
+    buf[32] = '\0';
+    xerbla_(buf, info, n > 6 ? n : 6);
+}
