@@ -89,9 +89,11 @@ void load(Block<T> &blk, bool left, const char *uplo, char op, bool unit, bool i
 
 // G vectors of B: vector v, element e at b[e * es + v * vs]; each element
 // is rounded to the type once it is final, as it is when stored in B.
+// (The SSE forms use unaligned loads: callers' stacks need not be aligned
+// to 16 bytes on i386.)
 template <class T, int G>
 struct Vecs {
-    alignas(16) T x[kLeafOrder][G];
+    T x[kLeafOrder][G];
     void get(const T *b, int order, ptrdiff_t es, ptrdiff_t vs)
     {
         for (int e = 0; e < order; ++e)
@@ -162,19 +164,19 @@ void solve<float, 8>(const Block<float> &blk, Vecs<float, 8> &w)
     for (int t = 0; t < n; ++t) {
         const int i = blk.upper ? n - 1 - t : t;
         const int k0 = blk.upper ? i + 1 : 0, k1 = blk.upper ? n : i;
-        __m128 s0 = _mm_load_ps(&w.x[i][0]), s1 = _mm_load_ps(&w.x[i][4]);
+        __m128 s0 = _mm_loadu_ps(&w.x[i][0]), s1 = _mm_loadu_ps(&w.x[i][4]);
         for (int k = k0; k < k1; ++k) {
             const __m128 mik = _mm_set1_ps(blk.m[i][k]);
-            s0 = _mm_sub_ps(s0, _mm_mul_ps(mik, _mm_load_ps(&w.x[k][0])));
-            s1 = _mm_sub_ps(s1, _mm_mul_ps(mik, _mm_load_ps(&w.x[k][4])));
+            s0 = _mm_sub_ps(s0, _mm_mul_ps(mik, _mm_loadu_ps(&w.x[k][0])));
+            s1 = _mm_sub_ps(s1, _mm_mul_ps(mik, _mm_loadu_ps(&w.x[k][4])));
         }
         if (!blk.unit) {
             const __m128 r = _mm_set1_ps(blk.d[i]);
             s0 = _mm_mul_ps(s0, r);
             s1 = _mm_mul_ps(s1, r);
         }
-        _mm_store_ps(&w.x[i][0], s0);
-        _mm_store_ps(&w.x[i][4], s1);
+        _mm_storeu_ps(&w.x[i][0], s0);
+        _mm_storeu_ps(&w.x[i][4], s1);
     }
 }
 
@@ -186,7 +188,7 @@ void multiply<float, 8>(const Block<float> &blk, float alpha, Vecs<float, 8> &w)
     for (int t = 0; t < n; ++t) {
         const int i = blk.upper ? t : n - 1 - t;
         const int k0 = blk.upper ? i + 1 : 0, k1 = blk.upper ? n : i;
-        __m128 s0 = _mm_load_ps(&w.x[i][0]), s1 = _mm_load_ps(&w.x[i][4]);
+        __m128 s0 = _mm_loadu_ps(&w.x[i][0]), s1 = _mm_loadu_ps(&w.x[i][4]);
         if (!blk.unit) {
             const __m128 d = _mm_set1_ps(blk.d[i]);
             s0 = _mm_mul_ps(d, s0);
@@ -194,11 +196,11 @@ void multiply<float, 8>(const Block<float> &blk, float alpha, Vecs<float, 8> &w)
         }
         for (int k = k0; k < k1; ++k) {
             const __m128 mik = _mm_set1_ps(blk.m[i][k]);
-            s0 = _mm_add_ps(s0, _mm_mul_ps(mik, _mm_load_ps(&w.x[k][0])));
-            s1 = _mm_add_ps(s1, _mm_mul_ps(mik, _mm_load_ps(&w.x[k][4])));
+            s0 = _mm_add_ps(s0, _mm_mul_ps(mik, _mm_loadu_ps(&w.x[k][0])));
+            s1 = _mm_add_ps(s1, _mm_mul_ps(mik, _mm_loadu_ps(&w.x[k][4])));
         }
-        _mm_store_ps(&w.x[i][0], _mm_mul_ps(al, s0));
-        _mm_store_ps(&w.x[i][4], _mm_mul_ps(al, s1));
+        _mm_storeu_ps(&w.x[i][0], _mm_mul_ps(al, s0));
+        _mm_storeu_ps(&w.x[i][4], _mm_mul_ps(al, s1));
     }
 }
 

@@ -18,6 +18,8 @@ template <class T>
 void solve_level(const Call<T> &c, int lev, ptrdiff_t order, ptrdiff_t other, const T *ad, T *b)
 {
     constexpr int levels = (int)(sizeof(Plan<T>::trsm) / sizeof(Level));
+    static_assert(Plan<T>::trsm[levels - 1].tri_l <= kLeafOrder && Plan<T>::trsm[levels - 1].tri_r <= kLeafOrder,
+                  "the last level's blocks fit a leaf");
     if (lev == levels) {
         const int mm = (int)(c.left ? order : other), nn = (int)(c.left ? other : order);
         const T one = scalar<T>(1);
