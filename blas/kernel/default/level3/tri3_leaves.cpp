@@ -21,7 +21,7 @@ namespace zem_tri3 {
 
 namespace {
 
-using zem_l2::elem;
+using zem_kernel::element;
 
 template <class T>
 inline T conj_of(T v)
@@ -43,7 +43,7 @@ inline ZEM_Complex16 conj_of(ZEM_Complex16 v)
 // computing type.
 template <class T>
 struct Block {
-    typedef typename elem<T>::V V;
+    typedef typename element<T>::value V;
     T m[kLeafOrder][kLeafOrder];
     V d[kLeafOrder];
     int order;
@@ -68,7 +68,7 @@ template <class T>
 void load(Block<T> &blk, bool left, const char *uplo, char op, bool unit, bool invert, int order, const T *a,
           ptrdiff_t lda)
 {
-    typedef elem<T> E;
+    typedef element<T> E;
     const bool direct = left == (op == 'N');
     const bool conj = op == 'C';
     const bool stored_upper = _ZEM_SERV_lsame(uplo, "U") != 0;
@@ -82,7 +82,7 @@ void load(Block<T> &blk, bool left, const char *uplo, char op, bool unit, bool i
             blk.m[i][k] = conj ? conj_of(v) : v;
         }
         if (!unit) {
-            const typename E::V d = E::ld(conj ? conj_of(a[i + i * lda]) : a[i + i * lda]);
+            const typename E::value d = E::load(conj ? conj_of(a[i + i * lda]) : a[i + i * lda]);
             blk.d[i] = invert ? recip(d) : d;
         }
     }
@@ -114,46 +114,46 @@ struct Vecs {
 template <class T, int G>
 void solve(const Block<T> &blk, Vecs<T, G> &w)
 {
-    typedef elem<T> E;
-    typedef typename E::V V;
+    typedef element<T> E;
+    typedef typename E::value V;
     const int n = blk.order;
     for (int t = 0; t < n; ++t) {
         const int i = blk.upper ? n - 1 - t : t;
         const int k0 = blk.upper ? i + 1 : 0, k1 = blk.upper ? n : i;
         V s[G];
         for (int v = 0; v < G; ++v)
-            s[v] = E::ld(w.x[i][v]);
+            s[v] = E::load(w.x[i][v]);
         for (int k = k0; k < k1; ++k) {
-            const V mik = E::ld(blk.m[i][k]);
+            const V mik = E::load(blk.m[i][k]);
             for (int v = 0; v < G; ++v)
-                s[v] = s[v] - mik * E::ld(w.x[k][v]);
+                s[v] = s[v] - mik * E::load(w.x[k][v]);
         }
         for (int v = 0; v < G; ++v)
-            E::st(w.x[i][v], blk.unit ? s[v] : s[v] * blk.d[i]);
+            E::store(w.x[i][v], blk.unit ? s[v] : s[v] * blk.d[i]);
     }
 }
 
 // x := alpha M x, in place: upper M from the first element (each element
 // reads itself and the later ones), lower M from the last.
 template <class T, int G>
-void multiply(const Block<T> &blk, typename elem<T>::V alpha, Vecs<T, G> &w)
+void multiply(const Block<T> &blk, typename element<T>::value alpha, Vecs<T, G> &w)
 {
-    typedef elem<T> E;
-    typedef typename E::V V;
+    typedef element<T> E;
+    typedef typename E::value V;
     const int n = blk.order;
     for (int t = 0; t < n; ++t) {
         const int i = blk.upper ? t : n - 1 - t;
         const int k0 = blk.upper ? i + 1 : 0, k1 = blk.upper ? n : i;
         V s[G];
         for (int v = 0; v < G; ++v)
-            s[v] = blk.unit ? E::ld(w.x[i][v]) : blk.d[i] * E::ld(w.x[i][v]);
+            s[v] = blk.unit ? E::load(w.x[i][v]) : blk.d[i] * E::load(w.x[i][v]);
         for (int k = k0; k < k1; ++k) {
-            const V mik = E::ld(blk.m[i][k]);
+            const V mik = E::load(blk.m[i][k]);
             for (int v = 0; v < G; ++v)
-                s[v] = s[v] + mik * E::ld(w.x[k][v]);
+                s[v] = s[v] + mik * E::load(w.x[k][v]);
         }
         for (int v = 0; v < G; ++v)
-            E::st(w.x[i][v], alpha * s[v]);
+            E::store(w.x[i][v], alpha * s[v]);
     }
 }
 
@@ -283,7 +283,7 @@ void leaf(const char *side, const char *uplo, const char *transa, const char *di
     const ptrdiff_t es = left ? 1 : lb, vs = left ? lb : 1;
     Block<T> blk;
     load(blk, left, uplo, op_letter<T>(transa), _ZEM_SERV_lsame(diag, "N") == 0, SOLVE, order, a, la);
-    const typename elem<T>::V al = elem<T>::ld(*alpha); // products only
+    const typename element<T>::value al = element<T>::load(*alpha); // products only
     constexpr int G = std::is_same<T, float>::value ? 8 : 4;
     ptrdiff_t v = 0;
     for (; v + G <= count; v += G) {

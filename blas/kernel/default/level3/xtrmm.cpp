@@ -57,7 +57,7 @@ void xtrmm(const char *side, const char *uplo, const char *transa, const char *d
     const ptrdiff_t M = *m, N = *n;
     if (N <= 0 || M <= 0)
         return;
-    if (zem_l2::is_zero(zem_l2::elem<T>::ld(*alpha))) {
+    if (zem_l2::is_zero(zem_kernel::element<T>::load(*alpha))) {
         zero(M, N, b, ld_of(ldb));
         return;
     }

@@ -57,12 +57,12 @@ template <class T>
 void xtrsm(const char *side, const char *uplo, const char *transa, const char *diag, const int *m, const int *n,
            const T *alpha, const T *a, const int *lda, T *b, const int *ldb)
 {
-    typedef zem_l2::elem<T> E;
+    typedef zem_kernel::element<T> E;
     const ptrdiff_t M = *m, N = *n;
     if (N <= 0 || M <= 0)
         return;
     const ptrdiff_t lb = ld_of(ldb);
-    const typename E::V al = E::ld(*alpha);
+    const typename E::value al = E::load(*alpha);
     if (zem_l2::is_zero(al)) {
         zero(M, N, b, lb);
         return;
@@ -72,7 +72,7 @@ void xtrsm(const char *side, const char *uplo, const char *transa, const char *d
             T *bj = b + j * lb;
             __builtin_prefetch(bj + lb);
             for (ptrdiff_t i = 0; i < M; ++i)
-                E::st(bj[i], al * E::ld(bj[i]));
+                E::store(bj[i], al * E::load(bj[i]));
         }
     }
     Call<T> c(side, uplo, transa, diag, lda, ldb);
