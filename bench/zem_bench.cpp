@@ -275,7 +275,7 @@ void usage()
            "  --svg FILE          plot GFLOPS over size of the square problems\n"
            "zem-bench fft [--full] [--orders 6,10,...] [--check] [--no-peer] [--time S]\n"
            "                      the FFT engine's complex transforms beside FFTW\n"
-           "zem-bench tri [--sizes 1000,2000] [--threads 1,2] [--routines dszc] [--no-peer]\n"
+           "zem-bench tri [--sizes 1000,2000] [--threads 1,2] [--routines dszc] [--options LLNN] [--no-peer]\n"
            "                      trsm and trmm beside the library's gemm and OpenBLAS\n"
            "zem-bench sym [--sizes N,...] [--threads T,...] [--routines dsyrk,...] [--no-peer] [--time S]\n"
            "                      syrk, herk, syr2k and symm beside the library's gemm and OpenBLAS\n");

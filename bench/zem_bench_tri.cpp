@@ -1,7 +1,7 @@
 // zem-bench tri: the triangular level-3 routines, trsm and trmm, of this
 // library beside its own gemm of the same type and size and beside
-// OpenBLAS when it is installed. Square problems (m = n), side L, lower
-// triangle, op(A) = A, non-unit diagonal, alpha 1; GFLOPS counted with each
+// OpenBLAS when it is installed. Square problems (m = n), by default side
+// L, lower triangle, op(A) = A, non-unit diagonal (--options SUTD), alpha 1; GFLOPS counted with each
 // routine's own flop count (m*m*n for real trsm and trmm, four times that
 // for complex; 2mnk for gemm, 8mnk complex); median of the repetitions.
 // B is restored before each timed call (outside the timing). The "cpu"
@@ -56,6 +56,7 @@ struct Opts {
     std::string routines = "dszc";
     bool peer = true;
     int reps = 3;
+    char opt[5] = "LLNN"; // side, uplo, op, diag
 };
 
 double cpu_seconds()
@@ -115,7 +116,9 @@ void run(const Opts &o)
             const double flops = unit * nn * n; // trsm, trmm; gemm twice that
             const double gemm = 2 * flops / tg.wall * 1e-9, gemm_cpu = 2 * flops / tg.cpu * 1e-9;
             for (bool solve : {true, false}) {
-                auto call = [&](TriFn<T> f) { f("L", "L", "N", "N", &n, &n, &one, a.data(), &n, b.data(), &n); };
+                const char side[2] = {o.opt[0], 0}, uplo[2] = {o.opt[1], 0}, op[2] = {o.opt[2], 0},
+                           diag[2] = {o.opt[3], 0};
+                auto call = [&](TriFn<T> f) { f(side, uplo, op, diag, &n, &n, &one, a.data(), &n, b.data(), &n); };
                 const Time to = median_time(o.reps, [&] { call(Tri<T>::ours(solve)); }, restore);
                 const double ours = flops / to.wall * 1e-9, ours_cpu = flops / to.cpu * 1e-9;
                 double theirs = 0;
@@ -166,15 +169,18 @@ int zem_bench_tri(int argc, char **argv)
             o.routines = argv[++i];
         else if (a == "--reps" && v)
             o.reps = std::max(1, atoi(argv[++i]));
+        else if (a == "--options" && v && strlen(v) == 4)
+            memcpy(o.opt, argv[++i], 4);
         else if (a == "--no-peer")
             o.peer = false;
         else {
             fprintf(stderr, "usage: zem-bench tri [--sizes N,..] [--threads T,..] [--routines dszc] [--reps R] "
-                            "[--no-peer]\n");
+                            "[--options SUTD] [--no-peer]\n");
             return 2;
         }
     }
-    printf("zem-bench tri: side L, uplo L, op N, diag N, m = n, alpha 1; GFLOPS, median of %d calls\n", o.reps);
+    printf("zem-bench tri: side %c, uplo %c, op %c, diag %c, m = n, alpha 1; GFLOPS, median of %d calls\n", o.opt[0],
+           o.opt[1], o.opt[2], o.opt[3], o.reps);
     printf("peer: %s\n", zembench::openblas() ? "OpenBLAS (libopenblas.so.0)" : "none loaded");
     printf("%-6s %6s %4s %9s %9s %7s %9s %9s %7s %9s %8s\n", "", "n", "thr", "zem", "gemm", "/gemm", "zem/cpu",
            "gemm/cpu", "/gemm", "peer", "zem/peer");

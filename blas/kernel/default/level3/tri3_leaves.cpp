@@ -8,8 +8,9 @@
 // its diagonal in the computing type (extended precision for d and z), as
 // reciprocals for a solve, so that the substitution multiplies and never
 // divides. A unit diagonal is never read. Sums run in the computing type,
-// several vectors at a time (one load of M serves them all): four, or
-// eight in two SSE registers for single precision; the rest one at a time.
+// several vectors at a time (one load of M serves them all): four (in two
+// SSE registers for single complex), or eight in two SSE registers for
+// single precision; the rest one at a time.
 #include <xmmintrin.h>
 
 #include <type_traits>
@@ -20,7 +21,7 @@ namespace zem_tri3 {
 
 namespace {
 
-using zem_l2::element;
+using zem_kernel::element;
 
 template <class T>
 inline T conj_of(T v)
@@ -89,9 +90,11 @@ void load(Block<T> &blk, bool left, const char *uplo, char op, bool unit, bool i
 
 // G vectors of B: vector v, element e at b[e * es + v * vs]; each element
 // is rounded to the type once it is final, as it is when stored in B.
+// (The SSE forms use unaligned loads: callers' stacks need not be aligned
+// to 16 bytes on i386.)
 template <class T, int G>
 struct Vecs {
-    alignas(16) T x[kLeafOrder][G];
+    T x[kLeafOrder][G];
     void get(const T *b, int order, ptrdiff_t es, ptrdiff_t vs)
     {
         for (int e = 0; e < order; ++e)
@@ -162,19 +165,19 @@ void solve<float, 8>(const Block<float> &blk, Vecs<float, 8> &w)
     for (int t = 0; t < n; ++t) {
         const int i = blk.upper ? n - 1 - t : t;
         const int k0 = blk.upper ? i + 1 : 0, k1 = blk.upper ? n : i;
-        __m128 s0 = _mm_load_ps(&w.x[i][0]), s1 = _mm_load_ps(&w.x[i][4]);
+        __m128 s0 = _mm_loadu_ps(&w.x[i][0]), s1 = _mm_loadu_ps(&w.x[i][4]);
         for (int k = k0; k < k1; ++k) {
             const __m128 mik = _mm_set1_ps(blk.m[i][k]);
-            s0 = _mm_sub_ps(s0, _mm_mul_ps(mik, _mm_load_ps(&w.x[k][0])));
-            s1 = _mm_sub_ps(s1, _mm_mul_ps(mik, _mm_load_ps(&w.x[k][4])));
+            s0 = _mm_sub_ps(s0, _mm_mul_ps(mik, _mm_loadu_ps(&w.x[k][0])));
+            s1 = _mm_sub_ps(s1, _mm_mul_ps(mik, _mm_loadu_ps(&w.x[k][4])));
         }
         if (!blk.unit) {
             const __m128 r = _mm_set1_ps(blk.d[i]);
             s0 = _mm_mul_ps(s0, r);
             s1 = _mm_mul_ps(s1, r);
         }
-        _mm_store_ps(&w.x[i][0], s0);
-        _mm_store_ps(&w.x[i][4], s1);
+        _mm_storeu_ps(&w.x[i][0], s0);
+        _mm_storeu_ps(&w.x[i][4], s1);
     }
 }
 
@@ -186,7 +189,7 @@ void multiply<float, 8>(const Block<float> &blk, float alpha, Vecs<float, 8> &w)
     for (int t = 0; t < n; ++t) {
         const int i = blk.upper ? t : n - 1 - t;
         const int k0 = blk.upper ? i + 1 : 0, k1 = blk.upper ? n : i;
-        __m128 s0 = _mm_load_ps(&w.x[i][0]), s1 = _mm_load_ps(&w.x[i][4]);
+        __m128 s0 = _mm_loadu_ps(&w.x[i][0]), s1 = _mm_loadu_ps(&w.x[i][4]);
         if (!blk.unit) {
             const __m128 d = _mm_set1_ps(blk.d[i]);
             s0 = _mm_mul_ps(d, s0);
@@ -194,11 +197,76 @@ void multiply<float, 8>(const Block<float> &blk, float alpha, Vecs<float, 8> &w)
         }
         for (int k = k0; k < k1; ++k) {
             const __m128 mik = _mm_set1_ps(blk.m[i][k]);
-            s0 = _mm_add_ps(s0, _mm_mul_ps(mik, _mm_load_ps(&w.x[k][0])));
-            s1 = _mm_add_ps(s1, _mm_mul_ps(mik, _mm_load_ps(&w.x[k][4])));
+            s0 = _mm_add_ps(s0, _mm_mul_ps(mik, _mm_loadu_ps(&w.x[k][0])));
+            s1 = _mm_add_ps(s1, _mm_mul_ps(mik, _mm_loadu_ps(&w.x[k][4])));
         }
-        _mm_store_ps(&w.x[i][0], _mm_mul_ps(al, s0));
-        _mm_store_ps(&w.x[i][4], _mm_mul_ps(al, s1));
+        _mm_storeu_ps(&w.x[i][0], _mm_mul_ps(al, s0));
+        _mm_storeu_ps(&w.x[i][4], _mm_mul_ps(al, s1));
+    }
+}
+
+// Single complex, four vectors: each row of them is two registers of
+// interleaved (re, im) pairs; m·x = re(m)·x + im(m)·(-im x, re x), the
+// same products and sums as the scalar form.
+inline __m128 cmul(__m128 mr, __m128 mi_signed, __m128 x)
+{
+    return _mm_add_ps(_mm_mul_ps(mr, x), _mm_mul_ps(mi_signed, _mm_shuffle_ps(x, x, _MM_SHUFFLE(2, 3, 0, 1))));
+}
+inline void cbroadcast(float re, float im, __m128 &mr, __m128 &mi_signed)
+{
+    mr = _mm_set1_ps(re);
+    mi_signed = _mm_setr_ps(-im, im, -im, im);
+}
+
+template <>
+void solve<ZEM_Complex8, 4>(const Block<ZEM_Complex8> &blk, Vecs<ZEM_Complex8, 4> &w)
+{
+    const int n = blk.order;
+    for (int t = 0; t < n; ++t) {
+        const int i = blk.upper ? n - 1 - t : t;
+        const int k0 = blk.upper ? i + 1 : 0, k1 = blk.upper ? n : i;
+        float *xi = &w.x[i][0].real;
+        __m128 s0 = _mm_loadu_ps(xi), s1 = _mm_loadu_ps(xi + 4), mr, mi;
+        for (int k = k0; k < k1; ++k) {
+            const float *xk = &w.x[k][0].real;
+            cbroadcast(blk.m[i][k].real, blk.m[i][k].imag, mr, mi);
+            s0 = _mm_sub_ps(s0, cmul(mr, mi, _mm_loadu_ps(xk)));
+            s1 = _mm_sub_ps(s1, cmul(mr, mi, _mm_loadu_ps(xk + 4)));
+        }
+        if (!blk.unit) {
+            cbroadcast(blk.d[i].re, blk.d[i].im, mr, mi);
+            s0 = cmul(mr, mi, s0);
+            s1 = cmul(mr, mi, s1);
+        }
+        _mm_storeu_ps(xi, s0);
+        _mm_storeu_ps(xi + 4, s1);
+    }
+}
+
+template <>
+void multiply<ZEM_Complex8, 4>(const Block<ZEM_Complex8> &blk, zem_l2::cv<float> alpha, Vecs<ZEM_Complex8, 4> &w)
+{
+    const int n = blk.order;
+    __m128 ar, ai, mr, mi;
+    cbroadcast(alpha.re, alpha.im, ar, ai);
+    for (int t = 0; t < n; ++t) {
+        const int i = blk.upper ? t : n - 1 - t;
+        const int k0 = blk.upper ? i + 1 : 0, k1 = blk.upper ? n : i;
+        float *xi = &w.x[i][0].real;
+        __m128 s0 = _mm_loadu_ps(xi), s1 = _mm_loadu_ps(xi + 4);
+        if (!blk.unit) {
+            cbroadcast(blk.d[i].re, blk.d[i].im, mr, mi);
+            s0 = cmul(mr, mi, s0);
+            s1 = cmul(mr, mi, s1);
+        }
+        for (int k = k0; k < k1; ++k) {
+            const float *xk = &w.x[k][0].real;
+            cbroadcast(blk.m[i][k].real, blk.m[i][k].imag, mr, mi);
+            s0 = _mm_add_ps(s0, cmul(mr, mi, _mm_loadu_ps(xk)));
+            s1 = _mm_add_ps(s1, cmul(mr, mi, _mm_loadu_ps(xk + 4)));
+        }
+        _mm_storeu_ps(xi, cmul(ar, ai, s0));
+        _mm_storeu_ps(xi + 4, cmul(ar, ai, s1));
     }
 }
 

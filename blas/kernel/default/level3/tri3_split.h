@@ -38,7 +38,7 @@ void split(const char *side, const char *uplo, const char *transa, const char *d
     const int M = *m, N = *n;
     if (N == 0)
         return;
-    if (ZeroAlphaHere && zem_l2::is_zero(zem_l2::element<T>::load(*alpha))) {
+    if (ZeroAlphaHere && zem_l2::is_zero(zem_kernel::element<T>::load(*alpha))) {
         zero<T>(M, N, b, ld_of(ldb));
         return;
     }

@@ -182,7 +182,7 @@ inline char op_letter(const char *transa)
 {
     if (_ZEM_SERV_lsame(transa, "N"))
         return 'N';
-    if (zem_l2::element<T>::is_complex && !_ZEM_SERV_lsame(transa, "T"))
+    if (zem_kernel::element<T>::is_complex && !_ZEM_SERV_lsame(transa, "T"))
         return 'C';
     return 'T';
 }

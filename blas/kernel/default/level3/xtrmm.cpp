@@ -17,6 +17,8 @@ template <class T>
 void multiply_level(const Call<T> &c, int lev, ptrdiff_t order, ptrdiff_t other, const T &alpha, const T *ad, T *b)
 {
     constexpr int levels = (int)(sizeof(Plan<T>::trmm) / sizeof(Level));
+    static_assert(Plan<T>::trmm[levels - 1].tri_l <= kLeafOrder && Plan<T>::trmm[levels - 1].tri_r <= kLeafOrder,
+                  "the last level's blocks fit a leaf");
     if (lev == levels) {
         const int mm = (int)(c.left ? order : other), nn = (int)(c.left ? other : order);
         c.leaf(c.side, c.uplo, c.transa, c.diag, &mm, &nn, &alpha, ad, c.lda, b, c.ldb);
@@ -55,7 +57,7 @@ void xtrmm(const char *side, const char *uplo, const char *transa, const char *d
     const ptrdiff_t M = *m, N = *n;
     if (N <= 0 || M <= 0)
         return;
-    if (zem_l2::is_zero(zem_l2::element<T>::load(*alpha))) {
+    if (zem_l2::is_zero(zem_kernel::element<T>::load(*alpha))) {
         zero(M, N, b, ld_of(ldb));
         return;
     }

@@ -18,6 +18,8 @@ template <class T>
 void solve_level(const Call<T> &c, int lev, ptrdiff_t order, ptrdiff_t other, const T *ad, T *b)
 {
     constexpr int levels = (int)(sizeof(Plan<T>::trsm) / sizeof(Level));
+    static_assert(Plan<T>::trsm[levels - 1].tri_l <= kLeafOrder && Plan<T>::trsm[levels - 1].tri_r <= kLeafOrder,
+                  "the last level's blocks fit a leaf");
     if (lev == levels) {
         const int mm = (int)(c.left ? order : other), nn = (int)(c.left ? other : order);
         const T one = scalar<T>(1);
@@ -55,7 +57,7 @@ template <class T>
 void xtrsm(const char *side, const char *uplo, const char *transa, const char *diag, const int *m, const int *n,
            const T *alpha, const T *a, const int *lda, T *b, const int *ldb)
 {
-    typedef zem_l2::element<T> E;
+    typedef zem_kernel::element<T> E;
     const ptrdiff_t M = *m, N = *n;
     if (N <= 0 || M <= 0)
         return;
