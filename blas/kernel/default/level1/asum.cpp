@@ -30,7 +30,7 @@ xreal asum_unit_x87(ptrdiff_t n, const R *x)
 template <class T>
 xreal asum_strided_x87(int n_, const T *x, int inc_)
 {
-    const bool two = elem<T>::cplx;
+    const bool two = element<T>::is_complex;
     ptrdiff_t n = n_, inc = inc_, ix = first_offset(n_, inc_);
     xreal s0 = 0, s1 = 0;
     ptrdiff_t i = 0;

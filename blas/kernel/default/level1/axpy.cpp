@@ -55,8 +55,8 @@ inline void caxpy1(xreal ar, xreal ai, const T &x, T &y)
     xreal xr = x.real, xi = x.imag;
     xreal re = (xreal)y.real + xr * ar - xi * ai;
     xreal im = (xreal)y.imag + xr * ai + xi * ar;
-    y.real = (typename elem<T>::R)re;
-    y.imag = (typename elem<T>::R)im;
+    y.real = (typename element<T>::comp)re;
+    y.imag = (typename element<T>::comp)im;
 }
 
 // Complex data on the x87 unit, two elements per step.

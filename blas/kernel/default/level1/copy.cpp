@@ -14,7 +14,7 @@ void stream_copy(const char *x, char *y, size_t bytes)
 {
     while (bytes >= kBlock) {
         for (size_t k = 0; k < kBlock; k += 32)
-            _mm_prefetch(x + k, _MM_HINT_NTA);
+            prefetch<zem_kernel::Stream>(x, k);
         for (size_t k = 0; k < kBlock; k += 64) {
             __m128 a = ld<AX>((const float *)(x + k));
             __m128 b = ld<AX>((const float *)(x + k + 16));
@@ -30,7 +30,7 @@ void stream_copy(const char *x, char *y, size_t bytes)
         bytes -= kBlock;
     }
     for (; bytes >= 32; bytes -= 32) {
-        _mm_prefetch(x + 128, _MM_HINT_NTA);
+        prefetch<zem_kernel::Stream>(x, 128);
         __m128 a = ld<AX>((const float *)x);
         __m128 b = ld<AX>((const float *)(x + 16));
         _mm_stream_ps((float *)y, a);
@@ -84,8 +84,8 @@ void copy_kernel(int n_, const T *xt, int incx, T *yt, int incy)
     ptrdiff_t i = 0;
     for (; i + 4 <= n; i += 4) {
         for (int u = 0; u < 4; ++u) {
-            prefetch_nta(x, ix + 4 * (ptrdiff_t)incx);
-            prefetch_nta(y, iy + 4 * (ptrdiff_t)incy);
+            prefetch<zem_kernel::Stream>(x, ix + 4 * (ptrdiff_t)incx);
+            prefetch<zem_kernel::Stream>(y, iy + 4 * (ptrdiff_t)incy);
             y[iy] = x[ix];
             ix += incx;
             iy += incy;

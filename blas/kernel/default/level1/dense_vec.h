@@ -1,6 +1,6 @@
-// Shared pieces of the dense vector kernels: where a vector starts, how it
-// is walked, prefetching, alignment tests, SSE load/store selection and the
-// element types seen as real or complex pairs.
+// Shared pieces of the dense vector kernels: how a vector is walked,
+// alignment tests, SSE load/store selection and magnitudes. Element
+// traits, the far-end start and the prefetch helper come from element.h.
 #ifndef ZEM_L1_DENSE_VEC_H
 #define ZEM_L1_DENSE_VEC_H
 
@@ -10,37 +10,19 @@
 #include <xmmintrin.h>
 
 #include "blas/interface/entry.h"
+#include "blas/kernel/default/element.h"
 
 namespace zem_l1 {
 
-// The x87 extended format: double-precision kernels (and the strided paths
-// of the single-precision ones) form products and sums in it.
-typedef long double xreal;
-
-// Offset (in elements) of element 1 of an n-element vector with increment
-// inc: a negative increment starts at the far end.
-static inline ptrdiff_t first_offset(int n, int inc)
-{
-    return inc < 0 ? ((ptrdiff_t)1 - (ptrdiff_t)n) * (ptrdiff_t)inc : 0;
-}
+using zem_kernel::element;
+using zem_kernel::first_element;
+using zem_kernel::first_offset;
+using zem_kernel::prefetch;
+using zem_kernel::xreal;
 
 static inline ptrdiff_t abs_inc(int inc) { return inc < 0 ? -(ptrdiff_t)inc : (ptrdiff_t)inc; }
 
-// Prefetches never fault; the address is formed as an integer so that no
-// out-of-range pointer is ever computed. Always inlined: an out-of-line
-// helper made only of prefetches looks free of effects to the optimiser,
-// and its calls would be dropped.
 #define ZEM_L1_INLINE inline __attribute__((always_inline))
-template <class T>
-static ZEM_L1_INLINE void prefetch(const T *base, ptrdiff_t off)
-{
-    _mm_prefetch((const char *)((uintptr_t)base + (uintptr_t)(off * (ptrdiff_t)sizeof(T))), _MM_HINT_T0);
-}
-template <class T>
-static ZEM_L1_INLINE void prefetch_nta(const T *base, ptrdiff_t off)
-{
-    _mm_prefetch((const char *)((uintptr_t)base + (uintptr_t)(off * (ptrdiff_t)sizeof(T))), _MM_HINT_NTA);
-}
 
 // The four elements one step of four ahead of element `off`: a strided
 // loop issues this once per step of four.
@@ -92,23 +74,6 @@ static inline float hsum_ps(__m128 v)
 
 // abs() of every lane: the sign bit cleared.
 static inline __m128 abs_ps(__m128 v) { return _mm_andnot_ps(_mm_set1_ps(-0.0f), v); }
-
-// Element types: the component type R and whether the element is a pair.
-template <class T>
-struct elem {
-    typedef T R;
-    static const bool cplx = false;
-};
-template <>
-struct elem<ZEM_Complex8> {
-    typedef float R;
-    static const bool cplx = true;
-};
-template <>
-struct elem<ZEM_Complex16> {
-    typedef double R;
-    static const bool cplx = true;
-};
 
 // An element moved as integers: copies and swaps move bits, never compute
 // (an x87 load would quieten a signalling NaN).

@@ -75,7 +75,7 @@ long double sumsq_strided4(const T *x, ptrdiff_t n, ptrdiff_t inc)
     long double s0 = 0.0L, s1 = 0.0L, s2 = 0.0L, s3 = 0.0L;
     ptrdiff_t i = 0;
     for (; n - i >= 4; i += 4, p += 4 * inc) {
-        __builtin_prefetch(p + 8 * inc);
+        prefetch(p, 8 * inc);
         s0 += sq(p[0]);
         s1 += sq(p[inc]);
         s2 += sq(p[2 * inc]);
@@ -97,7 +97,7 @@ long double sumsq_complex(const C *x, ptrdiff_t n, ptrdiff_t inc)
     long double s0 = 0.0L, s1 = 0.0L, s2 = 0.0L, s3 = 0.0L;
     ptrdiff_t i = 0;
     for (; n - i >= 2; i += 2, p += 2 * inc) {
-        __builtin_prefetch(p + 4 * inc);
+        prefetch(p, 4 * inc);
         s0 += sq(p[0].real);
         s1 += sq(p[0].imag);
         s2 += sq(p[inc].real);
@@ -120,7 +120,7 @@ long double sumsq_double_unit(const double *x, ptrdiff_t n)
     long double s13 = 0.0L, sum = 0.0L, s4 = 0.0L;
     ptrdiff_t i = 0;
     for (; n - i >= 4; i += 4) {
-        __builtin_prefetch(x + i + 16);
+        prefetch(x, i + 16);
         s13 += sq(x[i]);
         sum += sq(x[i + 1]);
         s13 += sq(x[i + 2]);
@@ -140,7 +140,7 @@ long double sumsq_double_strided(const double *x, ptrdiff_t n, ptrdiff_t inc)
     long double s1 = 0.0L, sum = 0.0L;
     ptrdiff_t i = 0;
     for (; n - i >= 2; i += 2, p += 2 * inc) {
-        __builtin_prefetch(p + 8 * inc);
+        prefetch(p, 8 * inc);
         s1 += sq(p[0]);
         sum += sq(p[inc]);
     }

@@ -64,8 +64,8 @@ void rot_x87_unit(T *x, T *y, ptrdiff_t n, long double c, long double s)
 {
     ptrdiff_t i = 0;
     for (; n - i >= 4; i += 4) {
-        __builtin_prefetch(x + i + 16, 1);
-        __builtin_prefetch(y + i + 16, 1);
+        prefetch(x, i + 16);
+        prefetch(y, i + 16);
         for (int k = 0; k < 4; ++k) {
             const long double xv = x[i + k], yv = y[i + k];
             y[i + k] = static_cast<T>(c * yv - s * xv);

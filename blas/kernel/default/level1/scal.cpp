@@ -90,7 +90,7 @@ void scal_x87(ptrdiff_t n, xreal a, R *x, ptrdiff_t inc)
 template <class T>
 inline void rmul1(xreal a, T &x)
 {
-    typedef typename elem<T>::R R;
+    typedef typename element<T>::comp R;
     x.real = (R)((xreal)x.real * a);
     x.imag = (R)((xreal)x.imag * a);
 }
@@ -114,7 +114,7 @@ void cscal_real_x87(ptrdiff_t n, xreal a, T *x, ptrdiff_t inc)
 template <class T>
 inline void cmul1(xreal ar, xreal ai, T &x)
 {
-    typedef typename elem<T>::R R;
+    typedef typename element<T>::comp R;
     xreal re = x.real, im = x.imag;
     x.imag = (R)(re * ai + im * ar);
     x.real = (R)(re * ar - im * ai);

@@ -21,18 +21,18 @@ template <typename T>
 inline void look_ahead(const T *x, const int *indx, ptrdiff_t i)
 {
     if ((i & 7) == 0)
-        __builtin_prefetch(indx + i + 64);
+        prefetch(indx, i + 64);
     if ((i & 3) == 0)
-        __builtin_prefetch(x + i + 32);
+        prefetch(x, i + 32);
 }
 
 template <typename T>
 void axpyi(ptrdiff_t nz, const T *a, const T *x, const int *indx, T *y)
 {
-    typedef typename elem<T>::work W;
+    typedef typename element<T>::work W;
     if (nz < 1)
         return;
-    if constexpr (elem<T>::complex) {
+    if constexpr (element<T>::is_complex) {
         if (a->real == 0 && a->imag == 0)
             return;
         const W ar = a->real, ai = a->imag;
@@ -42,8 +42,8 @@ void axpyi(ptrdiff_t nz, const T *a, const T *x, const int *indx, T *y)
             T &yv = at(y, indx, i);
             const W re = yv.real + (ar * xr - ai * xi);
             const W im = yv.imag + (ar * xi + ai * xr);
-            yv.real = static_cast<typename elem<T>::comp>(re);
-            yv.imag = static_cast<typename elem<T>::comp>(im);
+            yv.real = static_cast<typename element<T>::comp>(re);
+            yv.imag = static_cast<typename element<T>::comp>(im);
         }
     } else {
         if (*a == 0)
@@ -60,10 +60,10 @@ void axpyi(ptrdiff_t nz, const T *a, const T *x, const int *indx, T *y)
 template <typename T>
 T doti(ptrdiff_t nz, const T *x, const int *indx, const T *y)
 {
-    typename elem<T>::work sum = 0;
+    typename element<T>::work sum = 0;
     for (ptrdiff_t i = 0; i < nz; ++i) {
         look_ahead(x, indx, i);
-        sum += x[i] * static_cast<typename elem<T>::work>(at(y, indx, i));
+        sum += x[i] * static_cast<typename element<T>::work>(at(y, indx, i));
     }
     return static_cast<T>(sum);
 }
@@ -72,8 +72,8 @@ T doti(ptrdiff_t nz, const T *x, const int *indx, const T *y)
 template <typename C, bool conjugate>
 void dotxi(C *result, ptrdiff_t nz, const C *x, const int *indx, const C *y)
 {
-    typedef typename elem<C>::work W;
-    typedef typename elem<C>::comp R;
+    typedef typename element<C>::work W;
+    typedef typename element<C>::comp R;
     W re = 0, im = 0;
     for (ptrdiff_t i = 0; i < nz; ++i) {
         look_ahead(x, indx, i);
@@ -124,7 +124,7 @@ void sctr(ptrdiff_t nz, const T *x, const int *indx, T *y)
 template <typename T>
 void roti(ptrdiff_t nz, T *x, const int *indx, T *y, const T *c, const T *s)
 {
-    typedef typename elem<T>::work W;
+    typedef typename element<T>::work W;
     if (nz < 1 || (*c == 1 && *s == 0))
         return;
     const W cv = *c, sv = *s;

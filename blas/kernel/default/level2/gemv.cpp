@@ -14,20 +14,6 @@ const int kBlock = 64;
 // are processed.
 const ptrdiff_t kColumnsAhead = 24;
 
-// Prefetches as asm statements: the compiler keeps every one where it is
-// written (it has been seen to drop the intrinsic's prefetches of
-// addresses it cannot relate to any later access).
-template <class T>
-inline void prefetch_nta(const T *p)
-{
-    __asm__ volatile("prefetchnta (%0)" : : "r"(p));
-}
-template <class T>
-inline void prefetch_t0(const T *p)
-{
-    __asm__ volatile("prefetcht0 (%0)" : : "r"(p));
-}
-
 // ---- generic kernels (every type, any increments) --------------------------
 
 // y(0..m) += alpha·A·x, columns in pairs: with t0 = alpha·x(j) and
@@ -36,48 +22,48 @@ inline void prefetch_t0(const T *p)
 // of the same rows some columns ahead, so that a matrix streaming from
 // memory arrives in time.
 template <class T, bool PF>
-void gemv_n(ptrdiff_t m, ptrdiff_t n, typename elem<T>::V alpha, const T *a, ptrdiff_t lda, const T *x,
+void gemv_n(ptrdiff_t m, ptrdiff_t n, typename element<T>::value alpha, const T *a, ptrdiff_t lda, const T *x,
             ptrdiff_t incx, T *y, ptrdiff_t incy)
 {
-    typedef elem<T> E;
-    typedef typename E::V V;
+    typedef element<T> E;
+    typedef typename E::value V;
     const ptrdiff_t ahead = 64 / (ptrdiff_t)sizeof(T);
     ptrdiff_t j = 0;
     for (; j + 2 <= n; j += 2) {
-        const V t0 = alpha * E::ld(x[j * incx]);
-        const V t1 = alpha * E::ld(x[(j + 1) * incx]);
+        const V t0 = alpha * E::load(x[j * incx]);
+        const V t1 = alpha * E::load(x[(j + 1) * incx]);
         const T *a0 = a + j * lda, *a1 = a0 + lda;
         ptrdiff_t i = 0;
         if (PF) {
             const ptrdiff_t far = (j + kColumnsAhead + 2 <= n) ? kColumnsAhead * lda : 0;
             if (far && m > 0) {
-                prefetch_t0(a0 + far + m - 1);
-                prefetch_t0(a1 + far + m - 1);
+                prefetch(a0 + far + m - 1);
+                prefetch(a1 + far + m - 1);
             }
             for (; i + ahead <= m; i += ahead) {
-                prefetch_nta(a0 + i + ahead);
-                prefetch_nta(a1 + i + ahead);
+                prefetch<zem_kernel::Stream>(a0 + i + ahead);
+                prefetch<zem_kernel::Stream>(a1 + i + ahead);
                 if (far) {
-                    prefetch_t0(a0 + far + i);
-                    prefetch_t0(a1 + far + i);
+                    prefetch(a0 + far + i);
+                    prefetch(a1 + far + i);
                 }
                 for (ptrdiff_t k = i; k < i + ahead; ++k) {
                     T &yi = y[k * incy];
-                    E::st(yi, (E::ld(a0[k]) * t0 + E::ld(yi)) + E::ld(a1[k]) * t1);
+                    E::store(yi, (E::load(a0[k]) * t0 + E::load(yi)) + E::load(a1[k]) * t1);
                 }
             }
         }
         for (; i < m; ++i) {
             T &yi = y[i * incy];
-            E::st(yi, (E::ld(a0[i]) * t0 + E::ld(yi)) + E::ld(a1[i]) * t1);
+            E::store(yi, (E::load(a0[i]) * t0 + E::load(yi)) + E::load(a1[i]) * t1);
         }
     }
     if (j < n) {
-        const V t0 = alpha * E::ld(x[j * incx]);
+        const V t0 = alpha * E::load(x[j * incx]);
         const T *a0 = a + j * lda;
         for (ptrdiff_t i = 0; i < m; ++i) {
             T &yi = y[i * incy];
-            E::st(yi, E::ld(a0[i]) * t0 + E::ld(yi));
+            E::store(yi, E::load(a0[i]) * t0 + E::load(yi));
         }
     }
 }
@@ -86,11 +72,11 @@ void gemv_n(ptrdiff_t m, ptrdiff_t n, typename elem<T>::V alpha, const T *a, ptr
 // order; y(j+1) is updated before y(j). Two pairs of columns run side by
 // side (four independent sums), which changes no result. CJ: conj(a).
 template <class T, bool CJ, bool PF>
-void gemv_t(ptrdiff_t m, ptrdiff_t n, typename elem<T>::V alpha, const T *a, ptrdiff_t lda, const T *x,
+void gemv_t(ptrdiff_t m, ptrdiff_t n, typename element<T>::value alpha, const T *a, ptrdiff_t lda, const T *x,
             ptrdiff_t incx, T *y, ptrdiff_t incy)
 {
-    typedef elem<T> E;
-    typedef typename E::V V;
+    typedef element<T> E;
+    typedef typename E::value V;
     const ptrdiff_t ahead = 64 / (ptrdiff_t)sizeof(T);
     ptrdiff_t j = 0;
     for (; j + 4 <= n; j += 4) {
@@ -98,55 +84,55 @@ void gemv_t(ptrdiff_t m, ptrdiff_t n, typename elem<T>::V alpha, const T *a, ptr
         V s0{}, s1{}, s2{}, s3{};
         const ptrdiff_t far = (PF && j + kColumnsAhead + 4 <= n) ? kColumnsAhead * lda : 0;
         if (far && m > 0) {
-            prefetch_t0(a0 + far + m - 1);
-            prefetch_t0(a1 + far + m - 1);
-            prefetch_t0(a2 + far + m - 1);
-            prefetch_t0(a3 + far + m - 1);
+            prefetch(a0 + far + m - 1);
+            prefetch(a1 + far + m - 1);
+            prefetch(a2 + far + m - 1);
+            prefetch(a3 + far + m - 1);
         }
         for (ptrdiff_t i = 0; i < m; ++i) {
             if (PF && (i & (ahead - 1)) == 0) {
-                prefetch_nta(a0 + i + ahead);
-                prefetch_nta(a1 + i + ahead);
-                prefetch_nta(a2 + i + ahead);
-                prefetch_nta(a3 + i + ahead);
+                prefetch<zem_kernel::Stream>(a0 + i + ahead);
+                prefetch<zem_kernel::Stream>(a1 + i + ahead);
+                prefetch<zem_kernel::Stream>(a2 + i + ahead);
+                prefetch<zem_kernel::Stream>(a3 + i + ahead);
                 if (far) {
-                    prefetch_t0(a0 + far + i);
-                    prefetch_t0(a1 + far + i);
-                    prefetch_t0(a2 + far + i);
-                    prefetch_t0(a3 + far + i);
+                    prefetch(a0 + far + i);
+                    prefetch(a1 + far + i);
+                    prefetch(a2 + far + i);
+                    prefetch(a3 + far + i);
                 }
             }
-            const V xi = E::ld(x[i * incx]);
-            s0 = s0 + cj<CJ>(E::ld(a0[i])) * xi;
-            s1 = s1 + cj<CJ>(E::ld(a1[i])) * xi;
-            s2 = s2 + cj<CJ>(E::ld(a2[i])) * xi;
-            s3 = s3 + cj<CJ>(E::ld(a3[i])) * xi;
+            const V xi = E::load(x[i * incx]);
+            s0 = s0 + cj<CJ>(E::load(a0[i])) * xi;
+            s1 = s1 + cj<CJ>(E::load(a1[i])) * xi;
+            s2 = s2 + cj<CJ>(E::load(a2[i])) * xi;
+            s3 = s3 + cj<CJ>(E::load(a3[i])) * xi;
         }
         T &y0 = y[j * incy], &y1 = y[(j + 1) * incy], &y2 = y[(j + 2) * incy], &y3 = y[(j + 3) * incy];
-        E::st(y1, E::ld(y1) + s1 * alpha);
-        E::st(y0, E::ld(y0) + s0 * alpha);
-        E::st(y3, E::ld(y3) + s3 * alpha);
-        E::st(y2, E::ld(y2) + s2 * alpha);
+        E::store(y1, E::load(y1) + s1 * alpha);
+        E::store(y0, E::load(y0) + s0 * alpha);
+        E::store(y3, E::load(y3) + s3 * alpha);
+        E::store(y2, E::load(y2) + s2 * alpha);
     }
     for (; j + 2 <= n; j += 2) {
         const T *a0 = a + j * lda, *a1 = a0 + lda;
         V s0{}, s1{};
         for (ptrdiff_t i = 0; i < m; ++i) {
-            const V xi = E::ld(x[i * incx]);
-            s0 = s0 + cj<CJ>(E::ld(a0[i])) * xi;
-            s1 = s1 + cj<CJ>(E::ld(a1[i])) * xi;
+            const V xi = E::load(x[i * incx]);
+            s0 = s0 + cj<CJ>(E::load(a0[i])) * xi;
+            s1 = s1 + cj<CJ>(E::load(a1[i])) * xi;
         }
         T &y0 = y[j * incy], &y1 = y[(j + 1) * incy];
-        E::st(y1, E::ld(y1) + s1 * alpha);
-        E::st(y0, E::ld(y0) + s0 * alpha);
+        E::store(y1, E::load(y1) + s1 * alpha);
+        E::store(y0, E::load(y0) + s0 * alpha);
     }
     if (j < n) {
         const T *a0 = a + j * lda;
         V s0{};
         for (ptrdiff_t i = 0; i < m; ++i)
-            s0 = s0 + cj<CJ>(E::ld(a0[i])) * E::ld(x[i * incx]);
+            s0 = s0 + cj<CJ>(E::load(a0[i])) * E::load(x[i * incx]);
         T &y0 = y[j * incy];
-        E::st(y0, E::ld(y0) + s0 * alpha);
+        E::store(y0, E::load(y0) + s0 * alpha);
     }
 }
 
@@ -171,18 +157,18 @@ inline void prefetch_last(const float *c0, const float *c1, const float *c2, con
                           ptrdiff_t m)
 {
     if (pf && m > 0) {
-        prefetch_t0(c0 + pf + m - 1);
-        prefetch_t0(c1 + pf + m - 1);
-        prefetch_t0(c2 + pf + m - 1);
-        prefetch_t0(c3 + pf + m - 1);
+        prefetch(c0 + pf + m - 1);
+        prefetch(c1 + pf + m - 1);
+        prefetch(c2 + pf + m - 1);
+        prefetch(c3 + pf + m - 1);
     }
 }
 inline void prefetch_row(const float *c0, const float *c1, const float *c2, const float *c3, ptrdiff_t at)
 {
-    prefetch_t0(c0 + at);
-    prefetch_t0(c1 + at);
-    prefetch_t0(c2 + at);
-    prefetch_t0(c3 + at);
+    prefetch(c0 + at);
+    prefetch(c1 + at);
+    prefetch(c2 + at);
+    prefetch(c3 + at);
 }
 
 // The N block kernel on unit increments: the pair formula of gemv_n, two
@@ -315,11 +301,11 @@ inline __m128 cmul(__m128 a, __m128 tr, __m128 ti)
 void cgemv_n_sse(ptrdiff_t m, ptrdiff_t n, cv<float> alpha, const ZEM_Complex8 *a, ptrdiff_t lda,
                  const ZEM_Complex8 *x, ZEM_Complex8 *y)
 {
-    typedef elem<ZEM_Complex8> E;
+    typedef element<ZEM_Complex8> E;
     const ptrdiff_t m2 = m & ~(ptrdiff_t)1;
     ptrdiff_t j = 0;
     for (; j + 2 <= n; j += 2) {
-        const cv<float> t0 = alpha * E::ld(x[j]), t1 = alpha * E::ld(x[j + 1]);
+        const cv<float> t0 = alpha * E::load(x[j]), t1 = alpha * E::load(x[j + 1]);
         const __m128 r0 = _mm_set1_ps(t0.re), i0 = _mm_setr_ps(-t0.im, t0.im, -t0.im, t0.im);
         const __m128 r1 = _mm_set1_ps(t1.re), i1 = _mm_setr_ps(-t1.im, t1.im, -t1.im, t1.im);
         const float *a0 = (const float *)(a + j * lda), *a1 = (const float *)(a + (j + 1) * lda);
@@ -328,13 +314,13 @@ void cgemv_n_sse(ptrdiff_t m, ptrdiff_t n, cv<float> alpha, const ZEM_Complex8 *
         // one line per 8 rows
         const ptrdiff_t pf = (j + kColumnsAhead + 2 <= n && m > 0) ? 2 * kColumnsAhead * lda : 0;
         if (pf) {
-            prefetch_t0(a0 + pf + 2 * m - 1);
-            prefetch_t0(a1 + pf + 2 * m - 1);
+            prefetch(a0 + pf + 2 * m - 1);
+            prefetch(a1 + pf + 2 * m - 1);
         }
         for (ptrdiff_t i = 0; i < 2 * m2; i += 4) {
             if (pf && (i & 15) == 0) {
-                prefetch_t0(a0 + pf + i);
-                prefetch_t0(a1 + pf + i);
+                prefetch(a0 + pf + i);
+                prefetch(a1 + pf + i);
             }
             __m128 v = _mm_add_ps(cmul(_mm_loadu_ps(a0 + i), r0, i0), _mm_loadu_ps(yf + i));
             _mm_storeu_ps(yf + i, _mm_add_ps(v, cmul(_mm_loadu_ps(a1 + i), r1, i1)));
@@ -354,7 +340,7 @@ template <bool CJ>
 void cgemv_t_sse(ptrdiff_t m, ptrdiff_t n, cv<float> alpha, const ZEM_Complex8 *a, ptrdiff_t lda,
                  const ZEM_Complex8 *x, ZEM_Complex8 *y)
 {
-    typedef elem<ZEM_Complex8> E;
+    typedef element<ZEM_Complex8> E;
     const ptrdiff_t m2 = m & ~(ptrdiff_t)1;
     const float *xf = (const float *)x;
     // signs that fold the lanes: re uses (+, -, +, -) or all +, im the other
@@ -366,13 +352,13 @@ void cgemv_t_sse(ptrdiff_t m, ptrdiff_t n, cv<float> alpha, const ZEM_Complex8 *
         __m128 p0 = _mm_setzero_ps(), q0 = _mm_setzero_ps(), p1 = _mm_setzero_ps(), q1 = _mm_setzero_ps();
         const ptrdiff_t pf = (j + kColumnsAhead + 2 <= n && m > 0) ? 2 * kColumnsAhead * lda : 0;
         if (pf) {
-            prefetch_t0(a0 + pf + 2 * m - 1);
-            prefetch_t0(a1 + pf + 2 * m - 1);
+            prefetch(a0 + pf + 2 * m - 1);
+            prefetch(a1 + pf + 2 * m - 1);
         }
         for (ptrdiff_t i = 0; i < 2 * m2; i += 4) {
             if (pf && (i & 15) == 0) {
-                prefetch_t0(a0 + pf + i);
-                prefetch_t0(a1 + pf + i);
+                prefetch(a0 + pf + i);
+                prefetch(a1 + pf + i);
             }
             const __m128 xv = _mm_loadu_ps(xf + i), xs = _mm_shuffle_ps(xv, xv, _MM_SHUFFLE(2, 3, 0, 1));
             const __m128 v0 = _mm_loadu_ps(a0 + i), v1 = _mm_loadu_ps(a1 + i);
@@ -388,12 +374,12 @@ void cgemv_t_sse(ptrdiff_t m, ptrdiff_t n, cv<float> alpha, const ZEM_Complex8 *
         _mm_storeu_ps(s, r);
         cv<float> s0 = {s[0], s[1]}, s1 = {s[2], s[3]};
         if (m2 < m) {
-            const cv<float> xi = E::ld(x[m2]);
-            s0 = s0 + cj<CJ>(E::ld(a[m2 + j * lda])) * xi;
-            s1 = s1 + cj<CJ>(E::ld(a[m2 + (j + 1) * lda])) * xi;
+            const cv<float> xi = E::load(x[m2]);
+            s0 = s0 + cj<CJ>(E::load(a[m2 + j * lda])) * xi;
+            s1 = s1 + cj<CJ>(E::load(a[m2 + (j + 1) * lda])) * xi;
         }
-        E::st(y[j + 1], E::ld(y[j + 1]) + s1 * alpha);
-        E::st(y[j], E::ld(y[j]) + s0 * alpha);
+        E::store(y[j + 1], E::load(y[j + 1]) + s1 * alpha);
+        E::store(y[j], E::load(y[j]) + s0 * alpha);
     }
     if (j < n)
         gemv_t<ZEM_Complex8, CJ, false>(m, 1, alpha, a + j * lda, lda, x, 1, y + j, 1);
@@ -433,15 +419,15 @@ template <class T>
 void gemv_driver(const char *trans, const int *m, const int *n, const T *alpha, const T *a, const int *lda,
                  const T *x, const int *incx, const T *beta, T *y, const int *incy, gemv_set<T> k)
 {
-    typedef elem<T> E;
+    typedef element<T> E;
     const ptrdiff_t mm = *m, nn = *n;
     if (mm <= 0 || nn <= 0)
         return;
-    const bool alpha0 = is_zero(E::ld(*alpha));
+    const bool alpha0 = is_zero(E::load(*alpha));
     if (alpha0 && is_one(*beta))
         return;
     const bool notr = _ZEM_SERV_lsame(trans, "N") != 0;
-    const bool conjt = E::cplx && _ZEM_SERV_lsame(trans, "C") != 0;
+    const bool conjt = E::is_complex && _ZEM_SERV_lsame(trans, "C") != 0;
     scale_y(notr ? mm : nn, beta, y, *incy);
     if (alpha0)
         return;
@@ -451,8 +437,8 @@ void gemv_driver(const char *trans, const int *m, const int *n, const T *alpha, 
     const bool oo = ix == 1 && iy == 1;
     const int block = kBlock;
     // First elements used: the far ends for negative increments.
-    const T *x1 = x + first(notr ? nn : mm, ix);
-    T *y1 = y + first(notr ? mm : nn, iy);
+    const T *x1 = x + first_offset(notr ? nn : mm, ix);
+    T *y1 = y + first_offset(notr ? mm : nn, iy);
 
     if (notr) {
         void (*f) ZEM_P_GEMV(T, T) = oo ? k.noo : k.naa;
@@ -476,7 +462,7 @@ template <class T>
 void gemv_pst(const char *trans, const int *m, const int *n, const T *alpha, const T *a, const int *lda,
               const T *x, const int *incx, T *y, const int *incy)
 {
-    typename elem<T>::V al = elem<T>::ld(*alpha);
+    typename element<T>::value al = element<T>::load(*alpha);
     if (sizeof(T) == sizeof(float) && *incx == 1 && *incy == 1) {
         // single precision, unit increments: the SSE column kernels
         if (_ZEM_SERV_lsame(trans, "N"))
@@ -485,7 +471,7 @@ void gemv_pst(const char *trans, const int *m, const int *n, const T *alpha, con
             sgemv_t_sse(*m, *n, *(const float *)alpha, (const float *)a, *lda, (const float *)x, (float *)y);
         return;
     }
-    if (sizeof(T) == sizeof(double) && !elem<T>::cplx && *incx == 1 && *incy == 1) {
+    if (sizeof(T) == sizeof(double) && !element<T>::is_complex && *incx == 1 && *incy == 1) {
         // double precision, unit increments: the prefetching kernels (the
         // triangular solves send all their transposed updates here)
         if (_ZEM_SERV_lsame(trans, "N"))
@@ -496,7 +482,7 @@ void gemv_pst(const char *trans, const int *m, const int *n, const T *alpha, con
     }
     if (_ZEM_SERV_lsame(trans, "N"))
         gemv_n<T, false>(*m, *n, al, a, *lda, x, *incx, y, *incy);
-    else if (elem<T>::cplx && _ZEM_SERV_lsame(trans, "C"))
+    else if (element<T>::is_complex && _ZEM_SERV_lsame(trans, "C"))
         gemv_t<T, true, false>(*m, *n, al, a, *lda, x, *incx, y, *incy);
     else
         gemv_t<T, false, false>(*m, *n, al, a, *lda, x, *incx, y, *incy);
@@ -519,8 +505,8 @@ using namespace zem_l2;
         body;                                                                                               \
     }
 
-#define ZEM_L2_N(T, PF, ix, iy) gemv_n<T, PF>(*m, *n, elem<T>::ld(*alpha), a, *lda, x, ix, y, iy)
-#define ZEM_L2_T(T, CJ, PF, ix, iy) gemv_t<T, CJ, PF>(*m, *n, elem<T>::ld(*alpha), a, *lda, x, ix, y, iy)
+#define ZEM_L2_N(T, PF, ix, iy) gemv_n<T, PF>(*m, *n, element<T>::load(*alpha), a, *lda, x, ix, y, iy)
+#define ZEM_L2_T(T, CJ, PF, ix, iy) gemv_t<T, CJ, PF>(*m, *n, element<T>::load(*alpha), a, *lda, x, ix, y, iy)
 
 ZEM_L2_GEMV_DEF(_ZEM_BLAS_sgemvnoo, float, sgemv_n_sse(*m, *n, *alpha, a, *lda, x, y))
 ZEM_L2_GEMV_DEF(_ZEM_BLAS_sgemvnaa, float, ZEM_L2_N(float, false, *incx, *incy))
@@ -536,13 +522,13 @@ ZEM_L2_GEMV_DEF(_ZEM_BLAS_dgemvtoo_def, double, ZEM_L2_T(double, false, false, 1
 ZEM_L2_GEMV_DEF(_ZEM_BLAS_dgemvtaa, double, ZEM_L2_T(double, false, false, *incx, *incy))
 ZEM_L2_GEMV_DEF(_ZEM_BLAS_dgemvpst, double, gemv_pst(trans, m, n, alpha, a, lda, x, incx, y, incy))
 
-ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvnoo, ZEM_Complex8, cgemv_n_sse(*m, *n, elem<ZEM_Complex8>::ld(*alpha), a, *lda, x, y))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvnoo, ZEM_Complex8, cgemv_n_sse(*m, *n, element<ZEM_Complex8>::load(*alpha), a, *lda, x, y))
 ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvnaa, ZEM_Complex8, ZEM_L2_N(ZEM_Complex8, false, *incx, *incy))
 ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvtoo, ZEM_Complex8,
-                cgemv_t_sse<false>(*m, *n, elem<ZEM_Complex8>::ld(*alpha), a, *lda, x, y))
+                cgemv_t_sse<false>(*m, *n, element<ZEM_Complex8>::load(*alpha), a, *lda, x, y))
 ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvtaa, ZEM_Complex8, ZEM_L2_T(ZEM_Complex8, false, false, *incx, *incy))
 ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvcoo, ZEM_Complex8,
-                cgemv_t_sse<true>(*m, *n, elem<ZEM_Complex8>::ld(*alpha), a, *lda, x, y))
+                cgemv_t_sse<true>(*m, *n, element<ZEM_Complex8>::load(*alpha), a, *lda, x, y))
 ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvcaa, ZEM_Complex8, ZEM_L2_T(ZEM_Complex8, true, false, *incx, *incy))
 ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvpst, ZEM_Complex8, gemv_pst(trans, m, n, alpha, a, lda, x, incx, y, incy))
 

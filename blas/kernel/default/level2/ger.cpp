@@ -9,26 +9,26 @@ namespace {
 template <class T>
 void gerin(const int *m, const T *t, const T *x, const int *incx, T *a)
 {
-    typedef elem<T> E;
-    typedef typename E::V V;
-    const V tv = E::ld(*t);
+    typedef element<T> E;
+    typedef typename E::value V;
+    const V tv = E::load(*t);
     if (is_zero(tv))
         return;
     const ptrdiff_t mm = *m;
     if (*incx == 1) {
         ptrdiff_t i = 0;
         for (; i + 4 <= mm; i += 4) {
-            E::st(a[i], E::ld(a[i]) + E::ld(x[i]) * tv);
-            E::st(a[i + 1], E::ld(a[i + 1]) + E::ld(x[i + 1]) * tv);
-            E::st(a[i + 2], E::ld(a[i + 2]) + E::ld(x[i + 2]) * tv);
-            E::st(a[i + 3], E::ld(a[i + 3]) + E::ld(x[i + 3]) * tv);
+            E::store(a[i], E::load(a[i]) + E::load(x[i]) * tv);
+            E::store(a[i + 1], E::load(a[i + 1]) + E::load(x[i + 1]) * tv);
+            E::store(a[i + 2], E::load(a[i + 2]) + E::load(x[i + 2]) * tv);
+            E::store(a[i + 3], E::load(a[i + 3]) + E::load(x[i + 3]) * tv);
         }
         for (; i < mm; ++i)
-            E::st(a[i], E::ld(a[i]) + E::ld(x[i]) * tv);
+            E::store(a[i], E::load(a[i]) + E::load(x[i]) * tv);
     } else {
         const ptrdiff_t inc = *incx;
         for (ptrdiff_t i = 0; i < mm; ++i)
-            E::st(a[i], E::ld(a[i]) + E::ld(x[i * inc]) * tv);
+            E::store(a[i], E::load(a[i]) + E::load(x[i * inc]) * tv);
     }
 }
 
@@ -36,22 +36,22 @@ template <class T, bool CJ>
 void ger(const int *m, const int *n, const T *alpha, const T *x, const int *incx, const T *y, const int *incy,
          T *a, const int *lda, void (*col)(const int *, const T *, const T *, const int *, T *))
 {
-    typedef elem<T> E;
-    typedef typename E::V V;
+    typedef element<T> E;
+    typedef typename E::value V;
     const ptrdiff_t mm = *m, nn = *n;
     if (mm <= 0 || nn <= 0)
         return;
-    const V al = E::ld(*alpha);
+    const V al = E::load(*alpha);
     if (is_zero(al))
         return;
     const ptrdiff_t ld = *lda < 0 ? 0 : *lda, iy = *incy;
-    const T *x1 = x + first(mm, *incx), *y1 = y + first(nn, *incy);
+    const T *x1 = x + first_offset(mm, *incx), *y1 = y + first_offset(nn, *incy);
     for (ptrdiff_t j = 0; j < nn; ++j) {
-        const V yj = E::ld(y1[j * iy]);
+        const V yj = E::load(y1[j * iy]);
         if (is_zero(yj))
             continue;
         T t;
-        E::st(t, cj<CJ>(yj) * al);
+        E::store(t, cj<CJ>(yj) * al);
         col(m, &t, x1, incx, a + j * ld);
     }
 }

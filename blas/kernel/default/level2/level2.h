@@ -11,6 +11,7 @@
 #include <stddef.h>
 
 #include "blas/interface/entry.h"
+#include "blas/kernel/default/element.h"
 
 extern "C" {
 
@@ -91,22 +92,16 @@ ZEM_API void _ZEM_BLAS_zgerin(const int *m, const ZEM_Complex16 *t, const ZEM_Co
 
 namespace zem_l2 {
 
-// ---- element arithmetic ---------------------------------------------------
+using zem_kernel::cv;
+using zem_kernel::element;
+using zem_kernel::first_offset;
+using zem_kernel::is_conjtrans;
+using zem_kernel::is_nonunit;
+using zem_kernel::is_notrans;
+using zem_kernel::is_upper;
+using zem_kernel::prefetch;
 
-template <class A>
-struct cv {
-    A re, im;
-};
-
-template <class A>
-static inline cv<A> operator+(cv<A> a, cv<A> b) { return {a.re + b.re, a.im + b.im}; }
-template <class A>
-static inline cv<A> operator-(cv<A> a, cv<A> b) { return {a.re - b.re, a.im - b.im}; }
-template <class A>
-static inline cv<A> operator*(cv<A> a, cv<A> b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
-
-template <class A>
-static inline cv<A> operator*(cv<A> a, A r) { return {a.re * r, a.im * r}; }
+// ---- element arithmetic (values of element<T>::value) ----------------------
 
 static inline float conj(float v) { return v; }
 static inline long double conj(long double v) { return v; }
@@ -138,59 +133,6 @@ static inline cv<A> quot(cv<A> a, cv<A> b)
     return {(A)((ar * br + ai * bi) / d), (A)((ai * br - ar * bi) / d)};
 }
 
-// Element types: R the component type, RV its computing type, V the
-// computing value.
-template <class T>
-struct elem;
-template <>
-struct elem<float> {
-    typedef float R;
-    typedef float RV;
-    typedef float V;
-    static const bool cplx = false;
-    static V ld(const float &p) { return p; }
-    static void st(float &p, V v) { p = v; }
-    static V one() { return 1; }
-};
-template <>
-struct elem<double> {
-    typedef double R;
-    typedef long double RV;
-    typedef long double V;
-    static const bool cplx = false;
-    static V ld(const double &p) { return p; }
-    static void st(double &p, V v) { p = (double)v; }
-    static V one() { return 1; }
-};
-template <>
-struct elem<ZEM_Complex8> {
-    typedef float R;
-    typedef float RV;
-    typedef cv<float> V;
-    static const bool cplx = true;
-    static V ld(const ZEM_Complex8 &p) { return {p.real, p.imag}; }
-    static void st(ZEM_Complex8 &p, V v)
-    {
-        p.real = v.re;
-        p.imag = v.im;
-    }
-    static V one() { return {1, 0}; }
-};
-template <>
-struct elem<ZEM_Complex16> {
-    typedef double R;
-    typedef long double RV;
-    typedef cv<long double> V;
-    static const bool cplx = true;
-    static V ld(const ZEM_Complex16 &p) { return {p.real, p.imag}; }
-    static void st(ZEM_Complex16 &p, V v)
-    {
-        p.real = (double)v.re;
-        p.imag = (double)v.im;
-    }
-    static V one() { return {1, 0}; }
-};
-
 // conj when C is true, else the value itself.
 template <bool C, class V>
 static inline V cj(V v) { return C ? conj(v) : v; }
@@ -199,37 +141,27 @@ static inline V cj(V v) { return C ? conj(v) : v; }
 template <class T>
 static inline bool is_one(const T &v)
 {
-    return is_zero(elem<T>::ld(v) - elem<T>::one());
+    return is_zero(element<T>::load(v) - element<T>::one());
 }
-
-// Offset (in elements) of element 1 of an n-element vector with increment
-// inc: a negative increment starts at the far end.
-static inline ptrdiff_t first(ptrdiff_t n, int inc) { return inc < 0 ? (1 - n) * (ptrdiff_t)inc : 0; }
-
-// Option letters compared directly in both cases.
-static inline bool is_upper(const char *c) { return *c == 'U' || *c == 'u'; }
-static inline bool is_notrans(const char *c) { return *c == 'N' || *c == 'n'; }
-static inline bool is_conjtrans(const char *c) { return *c == 'C' || *c == 'c'; }
-static inline bool is_nonunit(const char *c) { return *c == 'N' || *c == 'n'; }
 
 // y := beta·y over n elements (y at its base, far-end rule), zero when beta
 // is zero (NaN and infinity in y are overwritten). Nothing when beta is one.
 template <class T>
 static inline void scale_y(ptrdiff_t n, const T *beta, T *y, int incy)
 {
-    typedef elem<T> E;
+    typedef element<T> E;
     if (is_one(*beta))
         return;
-    typename E::V b = E::ld(*beta);
+    typename E::value b = E::load(*beta);
     ptrdiff_t inc = incy;
-    T *p = y + first(n, incy);
+    T *p = y + first_offset(n, incy);
     if (is_zero(b)) {
-        typename E::V zero{};
+        typename E::value zero{};
         for (ptrdiff_t i = 0; i < n; ++i, p += inc)
-            E::st(*p, zero);
+            E::store(*p, zero);
     } else {
         for (ptrdiff_t i = 0; i < n; ++i, p += inc)
-            E::st(*p, b * E::ld(*p));
+            E::store(*p, b * E::load(*p));
     }
 }
 

@@ -8,40 +8,40 @@ namespace zem_l2 {
 namespace {
 
 template <class T, bool HERM>
-inline typename elem<T>::V diag_value(const T &d)
+inline typename element<T>::value diag_value(const T &d)
 {
-    typename elem<T>::V v = elem<T>::ld(d);
+    typename element<T>::value v = element<T>::load(d);
     return HERM ? real_part(v) : v;
 }
 
 // The column loop over any storage (s.at(i, j) of the stored triangle, s.k
 // off-diagonals); x and y at their element 1.
 template <class T, bool HERM, class S>
-void sym_mv(bool up, ptrdiff_t n, typename elem<T>::V alpha, const S &s, const T *x, ptrdiff_t ix, T *y,
+void sym_mv(bool up, ptrdiff_t n, typename element<T>::value alpha, const S &s, const T *x, ptrdiff_t ix, T *y,
             ptrdiff_t iy)
 {
-    typedef elem<T> E;
-    typedef typename E::V V;
+    typedef element<T> E;
+    typedef typename E::value V;
     const ptrdiff_t k = s.k;
     for (ptrdiff_t j = 0; j < n; ++j) {
-        const V t1 = alpha * E::ld(x[j * ix]);
+        const V t1 = alpha * E::load(x[j * ix]);
         V t2{};
         T &yj = y[j * iy];
         if (up) {
             for (ptrdiff_t i = j > k ? j - k : 0; i < j; ++i) {
-                const V aij = E::ld(s.at(i, j));
-                E::st(y[i * iy], E::ld(y[i * iy]) + t1 * aij);
-                t2 = t2 + cj<HERM>(aij) * E::ld(x[i * ix]);
+                const V aij = E::load(s.at(i, j));
+                E::store(y[i * iy], E::load(y[i * iy]) + t1 * aij);
+                t2 = t2 + cj<HERM>(aij) * E::load(x[i * ix]);
             }
-            E::st(yj, (E::ld(yj) + t1 * diag_value<T, HERM>(s.at(j, j))) + alpha * t2);
+            E::store(yj, (E::load(yj) + t1 * diag_value<T, HERM>(s.at(j, j))) + alpha * t2);
         } else {
-            E::st(yj, E::ld(yj) + t1 * diag_value<T, HERM>(s.at(j, j)));
+            E::store(yj, E::load(yj) + t1 * diag_value<T, HERM>(s.at(j, j)));
             for (ptrdiff_t i = j + 1, hi = (n - 1 - j > k ? j + k : n - 1); i <= hi; ++i) {
-                const V aij = E::ld(s.at(i, j));
-                E::st(y[i * iy], E::ld(y[i * iy]) + t1 * aij);
-                t2 = t2 + cj<HERM>(aij) * E::ld(x[i * ix]);
+                const V aij = E::load(s.at(i, j));
+                E::store(y[i * iy], E::load(y[i * iy]) + t1 * aij);
+                t2 = t2 + cj<HERM>(aij) * E::load(x[i * ix]);
             }
-            E::st(yj, E::ld(yj) + alpha * t2);
+            E::store(yj, E::load(yj) + alpha * t2);
         }
     }
 }
@@ -51,37 +51,37 @@ void sym_mv(bool up, ptrdiff_t n, typename elem<T>::V alpha, const S &s, const T
 // y once for all four columns and forms the four column sums; the small
 // triangle then follows the column loop.
 template <class T, bool HERM>
-void symv_unit(bool up, ptrdiff_t n, typename elem<T>::V alpha, const T *a, ptrdiff_t lda, const T *x, T *y)
+void symv_unit(bool up, ptrdiff_t n, typename element<T>::value alpha, const T *a, ptrdiff_t lda, const T *x, T *y)
 {
-    typedef elem<T> E;
-    typedef typename E::V V;
+    typedef element<T> E;
+    typedef typename E::value V;
     const ptrdiff_t n4 = n / 4 * 4;
     for (ptrdiff_t j0 = 0; j0 < n4; j0 += 4) {
         const T *c0 = a + j0 * lda, *c1 = c0 + lda, *c2 = c1 + lda, *c3 = c2 + lda;
-        const V t0 = alpha * E::ld(x[j0]), t1 = alpha * E::ld(x[j0 + 1]), t2 = alpha * E::ld(x[j0 + 2]),
-                t3 = alpha * E::ld(x[j0 + 3]);
+        const V t0 = alpha * E::load(x[j0]), t1 = alpha * E::load(x[j0 + 1]), t2 = alpha * E::load(x[j0 + 2]),
+                t3 = alpha * E::load(x[j0 + 3]);
         // The multipliers of the rectangle pass, held in the element type:
         // with the four sums, x(i) and y(i) they would overflow the eight
         // x87 registers; in memory they are direct operands.
         T m0, m1, m2, m3;
-        E::st(m0, t0);
-        E::st(m1, t1);
-        E::st(m2, t2);
-        E::st(m3, t3);
+        E::store(m0, t0);
+        E::store(m1, t1);
+        E::store(m2, t2);
+        E::store(m3, t3);
         V s0{}, s1{}, s2{}, s3{};
         const ptrdiff_t r0 = up ? 0 : j0 + 4, r1 = up ? j0 : n;
         // Two passes over the rows, the second finding the columns in cache:
         // each keeps few values live (the x87 stack has eight places).
         for (ptrdiff_t i = r0; i < r1; ++i)
-            E::st(y[i], (((E::ld(y[i]) + E::ld(m0) * E::ld(c0[i])) + E::ld(m1) * E::ld(c1[i])) +
-                         E::ld(m2) * E::ld(c2[i])) +
-                            E::ld(m3) * E::ld(c3[i]));
+            E::store(y[i], (((E::load(y[i]) + E::load(m0) * E::load(c0[i])) + E::load(m1) * E::load(c1[i])) +
+                         E::load(m2) * E::load(c2[i])) +
+                            E::load(m3) * E::load(c3[i]));
         for (ptrdiff_t i = r0; i < r1; ++i) {
-            const V xi = E::ld(x[i]);
-            s0 = s0 + cj<HERM>(E::ld(c0[i])) * xi;
-            s1 = s1 + cj<HERM>(E::ld(c1[i])) * xi;
-            s2 = s2 + cj<HERM>(E::ld(c2[i])) * xi;
-            s3 = s3 + cj<HERM>(E::ld(c3[i])) * xi;
+            const V xi = E::load(x[i]);
+            s0 = s0 + cj<HERM>(E::load(c0[i])) * xi;
+            s1 = s1 + cj<HERM>(E::load(c1[i])) * xi;
+            s2 = s2 + cj<HERM>(E::load(c2[i])) * xi;
+            s3 = s3 + cj<HERM>(E::load(c3[i])) * xi;
         }
         V t[4] = {t0, t1, t2, t3}, s[4] = {s0, s1, s2, s3};
         for (int c = 0; c < 4; ++c) {
@@ -89,44 +89,44 @@ void symv_unit(bool up, ptrdiff_t n, typename elem<T>::V alpha, const T *a, ptrd
             const T *col = a + j * lda;
             if (up) {
                 for (ptrdiff_t i = j0; i < j; ++i) {
-                    const V aij = E::ld(col[i]);
-                    E::st(y[i], E::ld(y[i]) + t[c] * aij);
-                    s[c] = s[c] + cj<HERM>(aij) * E::ld(x[i]);
+                    const V aij = E::load(col[i]);
+                    E::store(y[i], E::load(y[i]) + t[c] * aij);
+                    s[c] = s[c] + cj<HERM>(aij) * E::load(x[i]);
                 }
-                E::st(y[j], (E::ld(y[j]) + t[c] * diag_value<T, HERM>(col[j])) + alpha * s[c]);
+                E::store(y[j], (E::load(y[j]) + t[c] * diag_value<T, HERM>(col[j])) + alpha * s[c]);
             } else {
-                E::st(y[j], E::ld(y[j]) + t[c] * diag_value<T, HERM>(col[j]));
+                E::store(y[j], E::load(y[j]) + t[c] * diag_value<T, HERM>(col[j]));
                 for (ptrdiff_t i = j + 1; i < j0 + 4; ++i) {
-                    const V aij = E::ld(col[i]);
-                    E::st(y[i], E::ld(y[i]) + t[c] * aij);
-                    s[c] = s[c] + cj<HERM>(aij) * E::ld(x[i]);
+                    const V aij = E::load(col[i]);
+                    E::store(y[i], E::load(y[i]) + t[c] * aij);
+                    s[c] = s[c] + cj<HERM>(aij) * E::load(x[i]);
                 }
             }
         }
         if (!up)
             for (int c = 0; c < 4; ++c)
-                E::st(y[j0 + c], E::ld(y[j0 + c]) + alpha * s[c]);
+                E::store(y[j0 + c], E::load(y[j0 + c]) + alpha * s[c]);
     }
     // The last n mod 4 columns one by one.
     for (ptrdiff_t j = n4; j < n; ++j) {
         const T *col = a + j * lda;
-        const V t1 = alpha * E::ld(x[j]);
+        const V t1 = alpha * E::load(x[j]);
         V t2{};
         if (up) {
             for (ptrdiff_t i = 0; i < j; ++i) {
-                const V aij = E::ld(col[i]);
-                E::st(y[i], E::ld(y[i]) + t1 * aij);
-                t2 = t2 + cj<HERM>(aij) * E::ld(x[i]);
+                const V aij = E::load(col[i]);
+                E::store(y[i], E::load(y[i]) + t1 * aij);
+                t2 = t2 + cj<HERM>(aij) * E::load(x[i]);
             }
-            E::st(y[j], (E::ld(y[j]) + t1 * diag_value<T, HERM>(col[j])) + alpha * t2);
+            E::store(y[j], (E::load(y[j]) + t1 * diag_value<T, HERM>(col[j])) + alpha * t2);
         } else {
-            E::st(y[j], E::ld(y[j]) + t1 * diag_value<T, HERM>(col[j]));
+            E::store(y[j], E::load(y[j]) + t1 * diag_value<T, HERM>(col[j]));
             for (ptrdiff_t i = j + 1; i < n; ++i) {
-                const V aij = E::ld(col[i]);
-                E::st(y[i], E::ld(y[i]) + t1 * aij);
-                t2 = t2 + cj<HERM>(aij) * E::ld(x[i]);
+                const V aij = E::load(col[i]);
+                E::store(y[i], E::load(y[i]) + t1 * aij);
+                t2 = t2 + cj<HERM>(aij) * E::load(x[i]);
             }
-            E::st(y[j], E::ld(y[j]) + alpha * t2);
+            E::store(y[j], E::load(y[j]) + alpha * t2);
         }
     }
 }
@@ -136,7 +136,7 @@ void symv_unit(bool up, ptrdiff_t n, typename elem<T>::V alpha, const T *a, ptrd
 template <class T>
 bool prepare_y(ptrdiff_t leny, const T *alpha, const T *beta, T *y, int incy)
 {
-    const bool alpha0 = is_zero(elem<T>::ld(*alpha));
+    const bool alpha0 = is_zero(element<T>::load(*alpha));
     if (alpha0 && is_one(*beta))
         return false;
     scale_y(leny, beta, y, incy);
@@ -151,13 +151,13 @@ void symv(const char *uplo, const int *n, const T *alpha, const T *a, const int 
     if (nn <= 0 || !prepare_y(nn, alpha, beta, y, *incy))
         return;
     const bool up = is_upper(uplo);
-    const typename elem<T>::V al = elem<T>::ld(*alpha);
+    const typename element<T>::value al = element<T>::load(*alpha);
     if (*incx == 1 && *incy == 1) {
         symv_unit<T, HERM>(up, nn, al, a, *lda, x, y);
         return;
     }
     full_store<T> s = {a, *lda, nn - 1};
-    sym_mv<T, HERM>(up, nn, al, s, x + first(nn, *incx), *incx, y + first(nn, *incy), *incy);
+    sym_mv<T, HERM>(up, nn, al, s, x + first_offset(nn, *incx), *incx, y + first_offset(nn, *incy), *incy);
 }
 
 template <class T, bool HERM>
@@ -167,9 +167,9 @@ void sbmv(const char *uplo, const int *n, const int *k, const T *alpha, const T 
     const ptrdiff_t nn = *n;
     if (nn <= 0 || !prepare_y(nn, alpha, beta, y, *incy))
         return;
-    const typename elem<T>::V al = elem<T>::ld(*alpha);
-    const T *x1 = x + first(nn, *incx);
-    T *y1 = y + first(nn, *incy);
+    const typename element<T>::value al = element<T>::load(*alpha);
+    const T *x1 = x + first_offset(nn, *incx);
+    T *y1 = y + first_offset(nn, *incy);
     if (is_upper(uplo))
         sym_mv<T, HERM>(true, nn, al, band_store<T, true>{a, *lda, *k}, x1, *incx, y1, *incy);
     else
@@ -183,9 +183,9 @@ void spmv(const char *uplo, const int *n, const T *alpha, const T *ap, const T *
     const ptrdiff_t nn = *n;
     if (nn <= 0 || !prepare_y(nn, alpha, beta, y, *incy))
         return;
-    const typename elem<T>::V al = elem<T>::ld(*alpha);
-    const T *x1 = x + first(nn, *incx);
-    T *y1 = y + first(nn, *incy);
+    const typename element<T>::value al = element<T>::load(*alpha);
+    const T *x1 = x + first_offset(nn, *incx);
+    T *y1 = y + first_offset(nn, *incy);
     if (is_upper(uplo))
         sym_mv<T, HERM>(true, nn, al, packed_store<T, true>{ap, nn, nn - 1}, x1, *incx, y1, *incy);
     else
@@ -198,36 +198,36 @@ template <class T>
 void gbmv(const char *trans, const int *m, const int *n, const int *kl, const int *ku, const T *alpha, const T *a,
           const int *lda, const T *x, const int *incx, const T *beta, T *y, const int *incy)
 {
-    typedef elem<T> E;
-    typedef typename E::V V;
+    typedef element<T> E;
+    typedef typename E::value V;
     const ptrdiff_t mm = *m, nn = *n;
     if (mm <= 0 || nn <= 0)
         return;
     const bool notr = _ZEM_SERV_lsame(trans, "N") != 0;
-    const bool cjt = E::cplx && _ZEM_SERV_lsame(trans, "C") != 0;
+    const bool cjt = E::is_complex && _ZEM_SERV_lsame(trans, "C") != 0;
     const ptrdiff_t lenx = notr ? nn : mm, leny = notr ? mm : nn;
     if (!prepare_y(leny, alpha, beta, y, *incy))
         return;
-    const V al = E::ld(*alpha);
+    const V al = E::load(*alpha);
     const ptrdiff_t ld = *lda, l = *kl, u = *ku, ix = *incx, iy = *incy;
-    const T *x1 = x + first(lenx, *incx);
-    T *y1 = y + first(leny, *incy);
+    const T *x1 = x + first_offset(lenx, *incx);
+    T *y1 = y + first_offset(leny, *incy);
     for (ptrdiff_t j = 0; j < nn; ++j) {
         const ptrdiff_t i0 = j > u ? j - u : 0, i1 = (j + l < mm - 1) ? j + l : mm - 1;
         const T *col = a + j * ld + u - j; // col[i] is a(i,j)
         if (notr) {
-            const V t = al * E::ld(x1[j * ix]);
+            const V t = al * E::load(x1[j * ix]);
             for (ptrdiff_t i = i0; i <= i1; ++i)
-                E::st(y1[i * iy], E::ld(y1[i * iy]) + t * E::ld(col[i]));
+                E::store(y1[i * iy], E::load(y1[i * iy]) + t * E::load(col[i]));
         } else {
             V t{};
             if (cjt)
                 for (ptrdiff_t i = i0; i <= i1; ++i)
-                    t = t + conj(E::ld(col[i])) * E::ld(x1[i * ix]);
+                    t = t + conj(E::load(col[i])) * E::load(x1[i * ix]);
             else
                 for (ptrdiff_t i = i0; i <= i1; ++i)
-                    t = t + E::ld(col[i]) * E::ld(x1[i * ix]);
-            E::st(y1[j * iy], E::ld(y1[j * iy]) + al * t);
+                    t = t + E::load(col[i]) * E::load(x1[i * ix]);
+            E::store(y1[j * iy], E::load(y1[j * iy]) + al * t);
         }
     }
 }

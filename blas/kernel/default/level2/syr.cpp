@@ -27,57 +27,51 @@ struct packed_cols {
     }
 };
 
-template <class T>
-inline void prefetch_ahead(const T *p)
-{
-    _mm_prefetch((const char *)p, _MM_HINT_T0);
-}
-
 // c(i) += x(i)·t for len rows. Unit increments run contiguously with a
 // prefetch every fourth element.
 template <class T>
-void col1(T *c, ptrdiff_t len, const T *x, ptrdiff_t inc, typename elem<T>::V t)
+void col1(T *c, ptrdiff_t len, const T *x, ptrdiff_t inc, typename element<T>::value t)
 {
-    typedef elem<T> E;
+    typedef element<T> E;
     if (inc == 1) {
         for (ptrdiff_t i = 0; i < len; ++i) {
             if ((i & 3) == 0)
-                prefetch_ahead(c + i + 16);
-            E::st(c[i], E::ld(c[i]) + E::ld(x[i]) * t);
+                prefetch(c, i + 16);
+            E::store(c[i], E::load(c[i]) + E::load(x[i]) * t);
         }
     } else {
         for (ptrdiff_t i = 0; i < len; ++i)
-            E::st(c[i], E::ld(c[i]) + E::ld(x[i * inc]) * t);
+            E::store(c[i], E::load(c[i]) + E::load(x[i * inc]) * t);
     }
 }
 
 // c(i) += x(i)·t1 + y(i)·t2 for len rows.
 template <class T>
-void col2(T *c, ptrdiff_t len, const T *x, ptrdiff_t ix, const T *y, ptrdiff_t iy, typename elem<T>::V t1,
-          typename elem<T>::V t2)
+void col2(T *c, ptrdiff_t len, const T *x, ptrdiff_t ix, const T *y, ptrdiff_t iy, typename element<T>::value t1,
+          typename element<T>::value t2)
 {
-    typedef elem<T> E;
+    typedef element<T> E;
     if (ix == 1 && iy == 1) {
         for (ptrdiff_t i = 0; i < len; ++i) {
             if ((i & 3) == 0)
-                prefetch_ahead(c + i + 16);
-            E::st(c[i], (E::ld(c[i]) + E::ld(x[i]) * t1) + E::ld(y[i]) * t2);
+                prefetch(c, i + 16);
+            E::store(c[i], (E::load(c[i]) + E::load(x[i]) * t1) + E::load(y[i]) * t2);
         }
     } else {
         for (ptrdiff_t i = 0; i < len; ++i)
-            E::st(c[i], (E::ld(c[i]) + E::ld(x[i * ix]) * t1) + E::ld(y[i * iy]) * t2);
+            E::store(c[i], (E::load(c[i]) + E::load(x[i * ix]) * t1) + E::load(y[i * iy]) * t2);
     }
 }
 
 // A := alpha·x·x' + A; HERM: A := alpha·x·x^H + A with a real alpha.
 // x at its element 1.
 template <class T, bool HERM, class S>
-void rank1(bool up, ptrdiff_t n, typename elem<T>::RV alpha, const T *x, ptrdiff_t inc, const S &s)
+void rank1(bool up, ptrdiff_t n, typename element<T>::work alpha, const T *x, ptrdiff_t inc, const S &s)
 {
-    typedef elem<T> E;
-    typedef typename E::V V;
+    typedef element<T> E;
+    typedef typename E::value V;
     for (ptrdiff_t j = 0; j < n; ++j) {
-        const V xj = E::ld(x[j * inc]);
+        const V xj = E::load(x[j * inc]);
         const ptrdiff_t i0 = up ? 0 : j;
         T *c = s.col(j, i0), &d = c[j - i0];
         if (!is_zero(xj)) {
@@ -89,23 +83,23 @@ void rank1(bool up, ptrdiff_t n, typename elem<T>::RV alpha, const T *x, ptrdiff
                     col1(c, j, x, inc, t);
                 else
                     col1(c + 1, n - j - 1, x + (j + 1) * inc, inc, t);
-                E::st(d, real_part(E::ld(d)) + real_part(xj * t));
+                E::store(d, real_part(E::load(d)) + real_part(xj * t));
             }
         } else if (HERM) {
-            E::st(d, real_part(E::ld(d)));
+            E::store(d, real_part(E::load(d)));
         }
     }
 }
 
 // A := alpha·x·y' + alpha·y·x' + A; HERM: alpha·x·y^H + conj(alpha)·y·x^H.
 template <class T, bool HERM, class S>
-void rank2(bool up, ptrdiff_t n, typename elem<T>::V alpha, const T *x, ptrdiff_t ix, const T *y, ptrdiff_t iy,
+void rank2(bool up, ptrdiff_t n, typename element<T>::value alpha, const T *x, ptrdiff_t ix, const T *y, ptrdiff_t iy,
            const S &s)
 {
-    typedef elem<T> E;
-    typedef typename E::V V;
+    typedef element<T> E;
+    typedef typename E::value V;
     for (ptrdiff_t j = 0; j < n; ++j) {
-        const V xj = E::ld(x[j * ix]), yj = E::ld(y[j * iy]);
+        const V xj = E::load(x[j * ix]), yj = E::load(y[j * iy]);
         const ptrdiff_t i0 = up ? 0 : j;
         T *c = s.col(j, i0), &d = c[j - i0];
         if (!is_zero(xj) || !is_zero(yj)) {
@@ -118,34 +112,34 @@ void rank2(bool up, ptrdiff_t n, typename elem<T>::V alpha, const T *x, ptrdiff_
                     col2(c, j, x, ix, y, iy, t1, t2);
                 else
                     col2(c + 1, n - j - 1, x + (j + 1) * ix, ix, y + (j + 1) * iy, iy, t1, t2);
-                E::st(d, real_part(E::ld(d)) + real_part(xj * t1 + yj * t2));
+                E::store(d, real_part(E::load(d)) + real_part(xj * t1 + yj * t2));
             }
         } else if (HERM) {
-            E::st(d, real_part(E::ld(d)));
+            E::store(d, real_part(E::load(d)));
         }
     }
 }
 
 template <class T, bool HERM>
-void syr(const char *uplo, const int *n, const typename elem<T>::R *alpha, const T *x, const int *incx, T *a,
+void syr(const char *uplo, const int *n, const typename element<T>::comp *alpha, const T *x, const int *incx, T *a,
          const int *lda)
 {
     const ptrdiff_t nn = *n;
-    const typename elem<T>::RV al = *alpha;
+    const typename element<T>::work al = *alpha;
     if (nn <= 0 || al == 0)
         return;
     full_cols<T> s = {a, *lda};
-    rank1<T, HERM>(is_upper(uplo), nn, al, x + first(nn, *incx), *incx, s);
+    rank1<T, HERM>(is_upper(uplo), nn, al, x + first_offset(nn, *incx), *incx, s);
 }
 
 template <class T, bool HERM>
-void spr(const char *uplo, const int *n, const typename elem<T>::R *alpha, const T *x, const int *incx, T *ap)
+void spr(const char *uplo, const int *n, const typename element<T>::comp *alpha, const T *x, const int *incx, T *ap)
 {
     const ptrdiff_t nn = *n;
-    const typename elem<T>::RV al = *alpha;
+    const typename element<T>::work al = *alpha;
     if (nn <= 0 || al == 0)
         return;
-    const T *x1 = x + first(nn, *incx);
+    const T *x1 = x + first_offset(nn, *incx);
     if (is_upper(uplo))
         rank1<T, HERM>(true, nn, al, x1, *incx, packed_cols<T, true>{ap, nn});
     else
@@ -157,11 +151,11 @@ void syr2(const char *uplo, const int *n, const T *alpha, const T *x, const int 
           const int *incy, T *a, const int *lda)
 {
     const ptrdiff_t nn = *n;
-    const typename elem<T>::V al = elem<T>::ld(*alpha);
+    const typename element<T>::value al = element<T>::load(*alpha);
     if (nn <= 0 || is_zero(al))
         return;
     full_cols<T> s = {a, *lda};
-    rank2<T, HERM>(is_upper(uplo), nn, al, x + first(nn, *incx), *incx, y + first(nn, *incy), *incy, s);
+    rank2<T, HERM>(is_upper(uplo), nn, al, x + first_offset(nn, *incx), *incx, y + first_offset(nn, *incy), *incy, s);
 }
 
 template <class T, bool HERM>
@@ -169,10 +163,10 @@ void spr2(const char *uplo, const int *n, const T *alpha, const T *x, const int 
           const int *incy, T *ap)
 {
     const ptrdiff_t nn = *n;
-    const typename elem<T>::V al = elem<T>::ld(*alpha);
+    const typename element<T>::value al = element<T>::load(*alpha);
     if (nn <= 0 || is_zero(al))
         return;
-    const T *x1 = x + first(nn, *incx), *y1 = y + first(nn, *incy);
+    const T *x1 = x + first_offset(nn, *incx), *y1 = y + first_offset(nn, *incy);
     if (is_upper(uplo))
         rank2<T, HERM>(true, nn, al, x1, *incx, y1, *incy, packed_cols<T, true>{ap, nn});
     else

@@ -43,8 +43,8 @@ void tb(const char *uplo, const char *trans, const char *diag, const int *n, con
     const ptrdiff_t nn = *n;
     if (nn <= 0)
         return;
-    tri_dispatch<band_case<T, SOLVE>::template in, elem<T>::cplx>(uplo, trans, diag, nn, (ptrdiff_t)*k, a,
-                                                                  (ptrdiff_t)*lda, x + first(nn, *incx),
+    tri_dispatch<band_case<T, SOLVE>::template in, element<T>::is_complex>(uplo, trans, diag, nn, (ptrdiff_t)*k, a,
+                                                                  (ptrdiff_t)*lda, x + first_offset(nn, *incx),
                                                                   (ptrdiff_t)*incx);
 }
 
@@ -54,8 +54,8 @@ void tp(const char *uplo, const char *trans, const char *diag, const int *n, con
     const ptrdiff_t nn = *n;
     if (nn <= 0)
         return;
-    tri_dispatch<packed_case<T, SOLVE>::template in, elem<T>::cplx>(uplo, trans, diag, nn, ap,
-                                                                    x + first(nn, *incx), (ptrdiff_t)*incx);
+    tri_dispatch<packed_case<T, SOLVE>::template in, element<T>::is_complex>(uplo, trans, diag, nn, ap,
+                                                                    x + first_offset(nn, *incx), (ptrdiff_t)*incx);
 }
 
 } // namespace

@@ -35,7 +35,7 @@ struct packed_store {
     }
 };
 
-enum { kN = 0, kT = 1, kC = 2 };
+namespace op = zem_kernel::op;
 
 // Base address (far-end rule) of the len elements from element k (0-based)
 // of a vector whose element 1 is at x1.
@@ -49,54 +49,54 @@ inline T *sub_base(T *x1, ptrdiff_t k, ptrdiff_t len, ptrdiff_t inc)
 template <class T, class S, bool UP, int TR, bool UNIT>
 void tri_mv(ptrdiff_t n, const S &s, T *x, ptrdiff_t inc)
 {
-    typedef elem<T> E;
-    typedef typename E::V V;
-    const bool CJ = TR == kC;
+    typedef element<T> E;
+    typedef typename E::value V;
+    const bool CJ = TR == op::C;
     const ptrdiff_t k = s.k;
-    if (TR == kN) {
+    if (TR == op::N) {
         if (UP) {
             for (ptrdiff_t j = 0; j < n; ++j) {
                 T &xj = x[j * inc];
-                const V t = E::ld(xj);
+                const V t = E::load(xj);
                 if (is_zero(t))
                     continue;
                 for (ptrdiff_t i = j > k ? j - k : 0; i < j; ++i)
-                    E::st(x[i * inc], E::ld(x[i * inc]) + t * E::ld(s.at(i, j)));
+                    E::store(x[i * inc], E::load(x[i * inc]) + t * E::load(s.at(i, j)));
                 if (!UNIT)
-                    E::st(xj, t * E::ld(s.at(j, j)));
+                    E::store(xj, t * E::load(s.at(j, j)));
             }
         } else {
             for (ptrdiff_t j = n - 1; j >= 0; --j) {
                 T &xj = x[j * inc];
-                const V t = E::ld(xj);
+                const V t = E::load(xj);
                 if (is_zero(t))
                     continue;
                 for (ptrdiff_t i = (n - 1 - j > k ? j + k : n - 1); i > j; --i)
-                    E::st(x[i * inc], E::ld(x[i * inc]) + t * E::ld(s.at(i, j)));
+                    E::store(x[i * inc], E::load(x[i * inc]) + t * E::load(s.at(i, j)));
                 if (!UNIT)
-                    E::st(xj, t * E::ld(s.at(j, j)));
+                    E::store(xj, t * E::load(s.at(j, j)));
             }
         }
     } else {
         if (UP) {
             for (ptrdiff_t j = n - 1; j >= 0; --j) {
                 T &xj = x[j * inc];
-                V t = E::ld(xj);
+                V t = E::load(xj);
                 if (!UNIT)
-                    t = t * cj<CJ>(E::ld(s.at(j, j)));
+                    t = t * cj<CJ>(E::load(s.at(j, j)));
                 for (ptrdiff_t i = j - 1, lo = j > k ? j - k : 0; i >= lo; --i)
-                    t = t + cj<CJ>(E::ld(s.at(i, j))) * E::ld(x[i * inc]);
-                E::st(xj, t);
+                    t = t + cj<CJ>(E::load(s.at(i, j))) * E::load(x[i * inc]);
+                E::store(xj, t);
             }
         } else {
             for (ptrdiff_t j = 0; j < n; ++j) {
                 T &xj = x[j * inc];
-                V t = E::ld(xj);
+                V t = E::load(xj);
                 if (!UNIT)
-                    t = t * cj<CJ>(E::ld(s.at(j, j)));
+                    t = t * cj<CJ>(E::load(s.at(j, j)));
                 for (ptrdiff_t i = j + 1, hi = (n - 1 - j > k ? j + k : n - 1); i <= hi; ++i)
-                    t = t + cj<CJ>(E::ld(s.at(i, j))) * E::ld(x[i * inc]);
-                E::st(xj, t);
+                    t = t + cj<CJ>(E::load(s.at(i, j))) * E::load(x[i * inc]);
+                E::store(xj, t);
             }
         }
     }
@@ -106,60 +106,60 @@ void tri_mv(ptrdiff_t n, const S &s, T *x, ptrdiff_t inc)
 template <class T, class S, bool UP, int TR, bool UNIT>
 void tri_sv(ptrdiff_t n, const S &s, T *x, ptrdiff_t inc)
 {
-    typedef elem<T> E;
-    typedef typename E::V V;
-    const bool CJ = TR == kC;
+    typedef element<T> E;
+    typedef typename E::value V;
+    const bool CJ = TR == op::C;
     const ptrdiff_t k = s.k;
-    if (TR == kN) {
+    if (TR == op::N) {
         if (UP) {
             for (ptrdiff_t j = n - 1; j >= 0; --j) {
                 T &xj = x[j * inc];
-                V t = E::ld(xj);
+                V t = E::load(xj);
                 if (is_zero(t))
                     continue;
                 if (!UNIT) {
-                    t = quot(t, E::ld(s.at(j, j)));
-                    E::st(xj, t);
-                    t = E::ld(xj);
+                    t = quot(t, E::load(s.at(j, j)));
+                    E::store(xj, t);
+                    t = E::load(xj);
                 }
                 for (ptrdiff_t i = j - 1, lo = j > k ? j - k : 0; i >= lo; --i)
-                    E::st(x[i * inc], E::ld(x[i * inc]) - t * E::ld(s.at(i, j)));
+                    E::store(x[i * inc], E::load(x[i * inc]) - t * E::load(s.at(i, j)));
             }
         } else {
             for (ptrdiff_t j = 0; j < n; ++j) {
                 T &xj = x[j * inc];
-                V t = E::ld(xj);
+                V t = E::load(xj);
                 if (is_zero(t))
                     continue;
                 if (!UNIT) {
-                    t = quot(t, E::ld(s.at(j, j)));
-                    E::st(xj, t);
-                    t = E::ld(xj);
+                    t = quot(t, E::load(s.at(j, j)));
+                    E::store(xj, t);
+                    t = E::load(xj);
                 }
                 for (ptrdiff_t i = j + 1, hi = (n - 1 - j > k ? j + k : n - 1); i <= hi; ++i)
-                    E::st(x[i * inc], E::ld(x[i * inc]) - t * E::ld(s.at(i, j)));
+                    E::store(x[i * inc], E::load(x[i * inc]) - t * E::load(s.at(i, j)));
             }
         }
     } else {
         if (UP) {
             for (ptrdiff_t j = 0; j < n; ++j) {
                 T &xj = x[j * inc];
-                V t = E::ld(xj);
+                V t = E::load(xj);
                 for (ptrdiff_t i = j > k ? j - k : 0; i < j; ++i)
-                    t = t - cj<CJ>(E::ld(s.at(i, j))) * E::ld(x[i * inc]);
+                    t = t - cj<CJ>(E::load(s.at(i, j))) * E::load(x[i * inc]);
                 if (!UNIT)
-                    t = quot(t, cj<CJ>(E::ld(s.at(j, j))));
-                E::st(xj, t);
+                    t = quot(t, cj<CJ>(E::load(s.at(j, j))));
+                E::store(xj, t);
             }
         } else {
             for (ptrdiff_t j = n - 1; j >= 0; --j) {
                 T &xj = x[j * inc];
-                V t = E::ld(xj);
+                V t = E::load(xj);
                 for (ptrdiff_t i = (n - 1 - j > k ? j + k : n - 1); i > j; --i)
-                    t = t - cj<CJ>(E::ld(s.at(i, j))) * E::ld(x[i * inc]);
+                    t = t - cj<CJ>(E::load(s.at(i, j))) * E::load(x[i * inc]);
                 if (!UNIT)
-                    t = quot(t, cj<CJ>(E::ld(s.at(j, j))));
-                E::st(xj, t);
+                    t = quot(t, cj<CJ>(E::load(s.at(j, j))));
+                E::store(xj, t);
             }
         }
     }
@@ -173,7 +173,7 @@ template <template <bool, int, bool> class F, bool CPLX, class... Args>
 void tri_dispatch(const char *uplo, const char *trans, const char *diag, Args... args)
 {
     const bool up = is_upper(uplo), unit = !is_nonunit(diag);
-    const int tr = is_notrans(trans) ? kN : (CPLX && is_conjtrans(trans)) ? kC : kT;
+    const int tr = is_notrans(trans) ? op::N : (CPLX && is_conjtrans(trans)) ? op::C : op::T;
 #define ZEM_L2_TRI_CASE(U, R)                     \
     if (up == U && tr == R) {                     \
         if (unit)                                 \
@@ -182,13 +182,13 @@ void tri_dispatch(const char *uplo, const char *trans, const char *diag, Args...
             F<U, R, false>::run(args...);         \
         return;                                   \
     }
-    ZEM_L2_TRI_CASE(true, kN)
-    ZEM_L2_TRI_CASE(true, kT)
-    ZEM_L2_TRI_CASE(false, kN)
-    ZEM_L2_TRI_CASE(false, kT)
+    ZEM_L2_TRI_CASE(true, op::N)
+    ZEM_L2_TRI_CASE(true, op::T)
+    ZEM_L2_TRI_CASE(false, op::N)
+    ZEM_L2_TRI_CASE(false, op::T)
     if (CPLX) {
-        ZEM_L2_TRI_CASE(true, kC)
-        ZEM_L2_TRI_CASE(false, kC)
+        ZEM_L2_TRI_CASE(true, op::C)
+        ZEM_L2_TRI_CASE(false, op::C)
     }
 #undef ZEM_L2_TRI_CASE
 }

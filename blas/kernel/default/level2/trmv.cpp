@@ -25,7 +25,7 @@ template <class T>
 void trmv_in(const char *uplo, const char *trans, const char *diag, const int *n, const T *a, const int *lda,
              T *x, const int *incx)
 {
-    tri_dispatch<trmv_in_case<T>::template in, elem<T>::cplx>(uplo, trans, diag, (ptrdiff_t)*n, a,
+    tri_dispatch<trmv_in_case<T>::template in, element<T>::is_complex>(uplo, trans, diag, (ptrdiff_t)*n, a,
                                                                (ptrdiff_t)*lda, x, (ptrdiff_t)*incx);
 }
 
@@ -33,20 +33,20 @@ template <class T>
 void trmv_driver(const char *uplo, const char *trans, const char *diag, const int *n, const T *a, const int *lda,
                  T *x, const int *incx, void (*in) ZEM_P_TRMV(T, T), void (*gemv) ZEM_P_GEMV(T, T))
 {
-    typedef elem<T> E;
+    typedef element<T> E;
     const ptrdiff_t nn = *n;
     if (nn <= 0)
         return;
     const bool up = is_upper(uplo), notr = is_notrans(trans);
     const ptrdiff_t ld = *lda, inc = *incx;
-    T *x1 = x + first(nn, *incx);
+    T *x1 = x + first_offset(nn, *incx);
     // Upper with no transpose and lower transposed need the elements below
     // each block: walk down. The others walk up. The block that is not full
     // comes last.
     const bool fwd = up == notr;
     const ptrdiff_t q = nn / kProductBlock, r = nn % kProductBlock;
     T one;
-    E::st(one, E::one());
+    E::store(one, E::one());
     const char tch = *trans;
     for (ptrdiff_t blk = 0; blk < q + (r ? 1 : 0); ++blk) {
         const int b = blk < q ? kProductBlock : (int)r;

@@ -25,20 +25,20 @@ void trsv_driver(const char *uplo, const char *trans, const int *n, const T *a, 
                  T *x, const int *incx, void (*kern)(const int *, const T *, const int *, T *, const int *),
                  void (*gemv) ZEM_P_GEMV(T, T))
 {
-    typedef elem<T> E;
+    typedef element<T> E;
     const ptrdiff_t nn = *n;
     if (nn <= 0)
         return;
     const bool up = is_upper(uplo), notr = is_notrans(trans);
     const ptrdiff_t ld = *lda, inc = *incx;
-    T *x1 = x + first(nn, *incx);
+    T *x1 = x + first_offset(nn, *incx);
     // Solving forwards (from the first block down) or backwards; the block
     // that is not full is the last one solved.
     const bool fwd = up != notr;
     const ptrdiff_t q = nn / kSolveBlock, r = nn % kSolveBlock;
     T minus_one, one;
-    E::st(one, E::one());
-    E::st(minus_one, E::one() - E::one() - E::one());
+    E::store(one, E::one());
+    E::store(minus_one, E::one() - E::one() - E::one());
     const char tch = *trans;
     for (ptrdiff_t blk = 0; blk < q + (r ? 1 : 0); ++blk) {
         const int b = blk < q ? kSolveBlock : (int)r;
@@ -71,21 +71,21 @@ void trsv_driver(const char *uplo, const char *trans, const int *n, const T *a, 
 
 using namespace zem_l2;
 
-#define ZEM_L2_TRSV_KERNEL(p, v, T, UP, TR, UNIT)                                                          \
-    extern "C" ZEM_API void _ZEM_BLAS_##p##trsv_##v(const int *n, const T *a, const int *lda, T *x,        \
-                                                    const int *incx)                                      \
-    {                                                                                                     \
-        trsv_block<T>::in<UP, TR, UNIT>::run(n, a, lda, x, incx);                                         \
+#define ZEM_L2_TRSV_KERNEL(p, v, TY, UP, TR, UNIT)                                                    \
+    extern "C" ZEM_API void _ZEM_BLAS_##p##trsv_##v(const int *n, const TY *a, const int *lda, TY *x, \
+                                                    const int *incx)                                  \
+    {                                                                                                 \
+        trsv_block<TY>::in<UP, TR, UNIT>::run(n, a, lda, x, incx);                                    \
     }
-#define ZEM_L2_TRSV_REAL(p, T)                                                                            \
-    ZEM_L2_TRSV_KERNEL(p, unn, T, true, kN, false) ZEM_L2_TRSV_KERNEL(p, unu, T, true, kN, true)          \
-    ZEM_L2_TRSV_KERNEL(p, utn, T, true, kT, false) ZEM_L2_TRSV_KERNEL(p, utu, T, true, kT, true)          \
-    ZEM_L2_TRSV_KERNEL(p, lnn, T, false, kN, false) ZEM_L2_TRSV_KERNEL(p, lnu, T, false, kN, true)        \
-    ZEM_L2_TRSV_KERNEL(p, ltn, T, false, kT, false) ZEM_L2_TRSV_KERNEL(p, ltu, T, false, kT, true)
-#define ZEM_L2_TRSV_CPLX(p, T)                                                                            \
-    ZEM_L2_TRSV_REAL(p, T)                                                                                \
-    ZEM_L2_TRSV_KERNEL(p, ucn, T, true, kC, false) ZEM_L2_TRSV_KERNEL(p, ucu, T, true, kC, true)          \
-    ZEM_L2_TRSV_KERNEL(p, lcn, T, false, kC, false) ZEM_L2_TRSV_KERNEL(p, lcu, T, false, kC, true)
+#define ZEM_L2_TRSV_REAL(p, TY)                                                                            \
+    ZEM_L2_TRSV_KERNEL(p, unn, TY, true, op::N, false) ZEM_L2_TRSV_KERNEL(p, unu, TY, true, op::N, true)   \
+    ZEM_L2_TRSV_KERNEL(p, utn, TY, true, op::T, false) ZEM_L2_TRSV_KERNEL(p, utu, TY, true, op::T, true)   \
+    ZEM_L2_TRSV_KERNEL(p, lnn, TY, false, op::N, false) ZEM_L2_TRSV_KERNEL(p, lnu, TY, false, op::N, true) \
+    ZEM_L2_TRSV_KERNEL(p, ltn, TY, false, op::T, false) ZEM_L2_TRSV_KERNEL(p, ltu, TY, false, op::T, true)
+#define ZEM_L2_TRSV_CPLX(p, TY)                                                                            \
+    ZEM_L2_TRSV_REAL(p, TY)                                                                                \
+    ZEM_L2_TRSV_KERNEL(p, ucn, TY, true, op::C, false) ZEM_L2_TRSV_KERNEL(p, ucu, TY, true, op::C, true)   \
+    ZEM_L2_TRSV_KERNEL(p, lcn, TY, false, op::C, false) ZEM_L2_TRSV_KERNEL(p, lcu, TY, false, op::C, true)
 
 ZEM_L2_TRSV_REAL(s, float)
 ZEM_L2_TRSV_REAL(d, double)

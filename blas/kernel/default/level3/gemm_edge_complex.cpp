@@ -8,10 +8,7 @@
 
 namespace {
 
-using zem_gemm::Op;
-using zem_gemm::N;
-using zem_gemm::T;
-using zem_gemm::C;
+using namespace zem_kernel::op;
 
 template <Op OP, class E>
 inline void load(const E *x, ptrdiff_t ld, ptrdiff_t r, ptrdiff_t col, decltype(E().real) &re,
@@ -84,7 +81,7 @@ extern "C" void _ZEM_BLAS_cgemmpst(char ta, char tb, int m, int n, int k, ZEM_Co
                                    ptrdiff_t lda, const ZEM_Complex8 *b, ptrdiff_t ldb, ZEM_Complex8 beta,
                                    ZEM_Complex8 *c, ptrdiff_t ldc)
 {
-    const Op oa = zem_gemm::op_of(ta), ob = zem_gemm::op_of(tb);
+    const Op oa = zem_kernel::op_of(ta), ob = zem_kernel::op_of(tb);
 #define ZEM_CASE(A, B)                                                                   \
     if (oa == A && ob == B)                                                              \
         return product<ZEM_Complex8, float, A, B>(m, n, k, alpha, a, lda, b, ldb, beta, c, ldc);

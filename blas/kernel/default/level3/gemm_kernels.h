@@ -19,6 +19,7 @@
 
 #include <stddef.h>
 
+#include "blas/kernel/default/element.h"
 #include "zem_blas.h"
 #include "zem_service.h"
 
@@ -147,17 +148,10 @@ ZEM_HIDDEN void _ZEM_BLAS_ccopycr(int m, int n, ZEM_Complex8 *c, ptrdiff_t ldc, 
 
 #ifdef __cplusplus
 namespace zem_gemm {
-
-// op(X): X, its transpose or its conjugate transpose. 'N'/'n' means X,
-// 'T'/'t' the transpose; any other letter the conjugate transpose, which
-// the real types treat as the transpose.
-enum Op { N = 0, T = 1, C = 2 };
-
-inline Op op_of(char t)
-{
-    return (t == 'N' || t == 'n') ? N : (t == 'T' || t == 't') ? T : C;
-}
-
+// op(A), op(B): N, T or C, decoded by op_of
+using namespace zem_kernel::op;
+using zem_kernel::Op;
+using zem_kernel::op_of;
 } // namespace zem_gemm
 #endif
 

@@ -7,10 +7,7 @@
 
 namespace {
 
-using zem_gemm::Op;
-using zem_gemm::N;
-using zem_gemm::T;
-using zem_gemm::C;
+using namespace zem_kernel::op;
 
 // Row i of the packed block (or column j of the B buffer) holds kb/4 groups.
 template <Op OP>

@@ -16,7 +16,7 @@ void pack_n(const T *a, ptrdiff_t lda, int mb, int kb, int kp, T *buf, T alpha)
     const int groups = mb / P;
     for (ptrdiff_t p = 0; p < kb; ++p) {
         const T *src = a + p * lda;
-        __builtin_prefetch(src + lda);
+        zem_kernel::prefetch(src, lda);
         T *dst = buf + p * P;
         for (int g = 0; g < groups; ++g) {
             const T *s = src + (ptrdiff_t)g * P;
@@ -36,7 +36,7 @@ void pack_n<float, 16>(const float *a, ptrdiff_t lda, int mb, int kb, int kp, fl
     const __m128 al = _mm_set1_ps(alpha);
     for (ptrdiff_t p = 0; p < kb; ++p) {
         const float *src = a + p * lda;
-        _mm_prefetch((const char *)(src + lda), _MM_HINT_T0);
+        zem_kernel::prefetch(src, lda);
         float *dst = buf + p * 16;
         for (int g = 0; g < groups; ++g) {
             const float *s = src + (ptrdiff_t)g * 16;
@@ -56,7 +56,7 @@ void pack_t(const T *a, ptrdiff_t lda, int mb, int kb, int kp, T *buf, T alpha)
 {
     for (ptrdiff_t i = 0; i < mb; ++i) {
         const T *src = a + i * lda;
-        __builtin_prefetch(src + lda);
+        zem_kernel::prefetch(src, lda);
         T *d = buf + (i / P) * P * (ptrdiff_t)kp + i % P;
         for (ptrdiff_t p = 0; p < kb; ++p)
             d[p * P] = alpha * src[p];

@@ -73,20 +73,21 @@ constexpr size_t largest_block(const Shape<K> (&t)[L])
 }
 
 // The work memory of one call: the address returned by the allocator is
-// rounded down to a multiple of 64 (the base); the packed A block starts
-// 64 bytes after the base, followed by the B buffer (columns of ldbuf
-// values, for the widest column block) and the C work tile of the types
-// that have one; 64 bytes more cover the rounding.
+// rounded down to a multiple of 64 (the base); the packed A block (room
+// for apack_rows rows at full depth) starts 64 bytes after the base,
+// followed by the B buffer (columns of ldbuf values, for the widest column
+// block) and the C work tile of the types that have one; 64 bytes more
+// cover the rounding.
 template <class Tr>
 struct Workspace {
     static constexpr size_t align = 64;
     static constexpr size_t b_cols = Tr::tile_n > Tr::rem_cols ? Tr::tile_n : Tr::rem_cols;
     static constexpr size_t a_off = align;
-    static constexpr size_t b_off = a_off + Tr::apack_bytes;
+    static constexpr size_t b_off = a_off + (size_t)Tr::apack_rows * Tr::depth * sizeof(typename Tr::E);
     static constexpr size_t t_off = b_off + b_cols * (size_t)Tr::ldbuf * sizeof(typename Tr::PB);
     static constexpr size_t bytes = t_off + Tr::tile_bytes + align;
-    static_assert(Tr::apack_bytes % align == 0 && (t_off - b_off) % align == 0,
-                  "every region starts on a 64-byte boundary");
+    static_assert(largest_block(Tr::kernels) <= (size_t)Tr::apack_rows * Tr::depth, "every kernel's block fits");
+    static_assert(b_off % align == 0 && t_off % align == 0, "every region starts on a 64-byte boundary");
 };
 
 template <class Tr>
@@ -332,12 +333,15 @@ void gemm(const char *transa, const char *transb, const int *m, const int *n, co
 
 // The real types: op(A) packed with alpha folded in (the *p forms pad the
 // micro-panels to a longer stride), op(B) read in place or copied by the
-// gtrb* routines (zero-padded by the *p forms), edge routines chosen by
-// whether op(A) and op(B) are transposes. The routines are template
-// arguments, so every call stays a direct call.
-template <class T_, auto Gtran, auto Gtrat, auto Gtranp, auto Gtratp, auto Gtrbn, auto Gtrbnp, auto Gtrbtp>
+// gtrb* routines (zero-padded by the *p forms), depth-edge routines (E..)
+// and row-edge routines (R.., for the rows a depth block's row groups
+// leave) chosen by whether op(A) and op(B) are transposes. The routines
+// are template arguments, so every call stays a direct call.
+template <class T_, auto Gtran, auto Gtrat, auto Gtranp, auto Gtratp, auto Gtrbn, auto Gtrbnp, auto Gtrbtp, auto Enn,
+          auto Ent, auto Etn, auto Ett, auto Rnn, auto Rnt, auto Rtn, auto Rtt>
 struct RealTraits {
     typedef T_ E, PA, PB;
+    typedef void (*Kernel)(int, const E *, const E *, ptrdiff_t, E *, ptrdiff_t);
     typedef void (*Edge)(int, int, int, E, const E *, ptrdiff_t, const E *, ptrdiff_t, E *, ptrdiff_t);
     static constexpr bool work_tile = false;
     static constexpr int depth = 64;
@@ -369,12 +373,27 @@ struct RealTraits {
     {
         kernel(nb, ap, b, ldb, c, ldc);
     }
+    static Edge edge_for(Op oa, Op ob, bool rows)
+    {
+        static const Edge depth_edges[2][2] = {{Enn, Ent}, {Etn, Ett}}, row_edges[2][2] = {{Rnn, Rnt}, {Rtn, Rtt}};
+        return (rows ? row_edges : depth_edges)[oa != N][ob != N];
+    }
     template <class P>
     static void edge(Edge fn, const P &pl, int mb, int nb, int kb, const E *a, const E *b, E *c, ptrdiff_t ldc)
     {
         fn(mb, nb, kb, pl.alpha, a, pl.lda, b, pl.ldb, c, ldc);
     }
 };
+
+// The real traits base of type letter x: its packing routines, its
+// depth-edge routines and, as row-edge routines, those of suffix r (m: the
+// row-edge routines, k: the depth-edge routines again).
+#define ZEM_GEMM_REAL_TRAITS(x, T, r)                                                                            \
+    zem_gemm::RealTraits<T, _ZEM_BLAS_##x##gtran, _ZEM_BLAS_##x##gtrat, _ZEM_BLAS_##x##gtranp,                  \
+                         _ZEM_BLAS_##x##gtratp, _ZEM_BLAS_##x##gtrbn, _ZEM_BLAS_##x##gtrbnp, _ZEM_BLAS_##x##gtrbtp, \
+                         _ZEM_BLAS_##x##pst_nnk, _ZEM_BLAS_##x##pst_ntk, _ZEM_BLAS_##x##pst_tnk,                  \
+                         _ZEM_BLAS_##x##pst_ttk, _ZEM_BLAS_##x##pst_nn##r, _ZEM_BLAS_##x##pst_nt##r,              \
+                         _ZEM_BLAS_##x##pst_tn##r, _ZEM_BLAS_##x##pst_tt##r>
 
 } // namespace zem_gemm
 

@@ -27,32 +27,26 @@ struct SingleComplexTraits {
     static constexpr ptrdiff_t ldbuf = 2 * depth; // floats per B buffer column
     static constexpr int edge_rows = INT_MAX, edge_cols = INT_MAX;
     static constexpr int pad_from = 0;
-    // room for 32 rows at full depth (a group takes at most 8)
-    static constexpr size_t apack_bytes = 32 * depth * sizeof(X);
+    static constexpr int apack_rows = 32; // room in the packed block; a group takes at most 8
     static constexpr size_t tile_bytes = (size_t)tile_m * tile_n * sizeof(X);
 
     // Blocking does not pay when any dimension is below 4.
     static constexpr bool blocked(int m, int n, int k) { return m >= 4 && n >= 4 && k >= 4; }
 
+    // Packing and B copies by operation: N, T, C.
+    static constexpr decltype(&_ZEM_BLAS_cgtran) packs[3] = {_ZEM_BLAS_cgtran, _ZEM_BLAS_cgtrat, _ZEM_BLAS_cgtrac};
+    static constexpr decltype(&_ZEM_BLAS_cgcopybn) copies[3] = {_ZEM_BLAS_cgcopybn, _ZEM_BLAS_cgcopybt,
+                                                                _ZEM_BLAS_cgcopybc};
+
     static void pack(zem_gemm::Op oa, const X *a, ptrdiff_t lda, int rows, int depth, int, float *buf, X alpha)
     {
-        if (oa == zem_gemm::N)
-            _ZEM_BLAS_cgtran(a, lda, rows, depth, buf, alpha);
-        else if (oa == zem_gemm::T)
-            _ZEM_BLAS_cgtrat(a, lda, rows, depth, buf, alpha);
-        else
-            _ZEM_BLAS_cgtrac(a, lda, rows, depth, buf, alpha);
+        packs[oa](a, lda, rows, depth, buf, alpha);
     }
     // op(B) is always copied into the split layout.
     static const float *in_place(const X *) { return nullptr; }
     static void copy_b(zem_gemm::Op ob, int nb, int depth, int, const X *b, ptrdiff_t ldb, float *buf)
     {
-        if (ob == zem_gemm::N)
-            _ZEM_BLAS_cgcopybn(nb, depth, b, ldb, buf, ldbuf);
-        else if (ob == zem_gemm::T)
-            _ZEM_BLAS_cgcopybt(nb, depth, b, ldb, buf, ldbuf);
-        else
-            _ZEM_BLAS_cgcopybc(nb, depth, b, ldb, buf, ldbuf);
+        copies[ob](nb, depth, b, ldb, buf, ldbuf);
     }
     static void call(Kernel kernel, int nb, const float *ap, const float *b, ptrdiff_t ldb, X *t, ptrdiff_t ldt,
                      const X &)

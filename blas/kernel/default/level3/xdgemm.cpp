@@ -5,22 +5,12 @@
 
 namespace {
 
-struct DoubleTraits : zem_gemm::RealTraits<double, _ZEM_BLAS_dgtran, _ZEM_BLAS_dgtrat, _ZEM_BLAS_dgtranp,
-                                           _ZEM_BLAS_dgtratp, _ZEM_BLAS_dgtrbn, _ZEM_BLAS_dgtrbnp, _ZEM_BLAS_dgtrbtp> {
-    typedef void(*Kernel) ZEM_GEMM_KERNEL_ARGS_d;
+// The one to three rows left by the row groups of a depth block go to the
+// row-edge routines, every other piece to the depth-edge routines.
+struct DoubleTraits : ZEM_GEMM_REAL_TRAITS(d, double, m) {
     static constexpr zem_gemm::Shape<Kernel> kernels[] = {ZEM_GEMM_KERNELS_D(ZEM_GEMM_SHAPE)};
-    static constexpr int P = 4; // rows of a micro-panel
+    static constexpr int P = 4, apack_rows = 16; // rows of a micro-panel, of the packed block
     static constexpr int tile_m = 128, tile_n = 128;
-    static constexpr size_t apack_bytes = zem_gemm::largest_block(kernels) * sizeof(double);
-
-    // The one to three rows left by the row groups of a depth block go to
-    // the row-edge routines, every other piece to the depth-edge routines.
-    static Edge edge_for(zem_gemm::Op oa, zem_gemm::Op ob, bool rows)
-    {
-        static const Edge k[2][2] = {{_ZEM_BLAS_dpst_nnk, _ZEM_BLAS_dpst_ntk}, {_ZEM_BLAS_dpst_tnk, _ZEM_BLAS_dpst_ttk}};
-        static const Edge m[2][2] = {{_ZEM_BLAS_dpst_nnm, _ZEM_BLAS_dpst_ntm}, {_ZEM_BLAS_dpst_tnm, _ZEM_BLAS_dpst_ttm}};
-        return (rows ? m : k)[oa != zem_gemm::N][ob != zem_gemm::N];
-    }
 
     // beta = 0 stores zeros (C is not read), 1 leaves C, anything else
     // multiplies; four rows at a time, then row by row.

@@ -7,20 +7,11 @@
 
 namespace {
 
-struct SingleTraits : zem_gemm::RealTraits<float, _ZEM_BLAS_sgtran, _ZEM_BLAS_sgtrat, _ZEM_BLAS_sgtranp,
-                                           _ZEM_BLAS_sgtratp, _ZEM_BLAS_sgtrbn, _ZEM_BLAS_sgtrbnp, _ZEM_BLAS_sgtrbtp> {
-    typedef void(*Kernel) ZEM_GEMM_KERNEL_ARGS_s;
+// The depth-edge routines serve the rows left by the row groups too.
+struct SingleTraits : ZEM_GEMM_REAL_TRAITS(s, float, k) {
     static constexpr zem_gemm::Shape<Kernel> kernels[] = {ZEM_GEMM_KERNELS_S(ZEM_GEMM_SHAPE)};
-    static constexpr int P = 16; // rows of a micro-panel
+    static constexpr int P = 16, apack_rows = 32; // rows of a micro-panel, of the packed block
     static constexpr int tile_m = 256, tile_n = 256;
-    static constexpr size_t apack_bytes = zem_gemm::largest_block(kernels) * sizeof(float);
-
-    // The depth-edge routines serve the rows left by the row groups too.
-    static Edge edge_for(zem_gemm::Op oa, zem_gemm::Op ob, bool)
-    {
-        static const Edge e[2][2] = {{_ZEM_BLAS_spst_nnk, _ZEM_BLAS_spst_ntk}, {_ZEM_BLAS_spst_tnk, _ZEM_BLAS_spst_ttk}};
-        return e[oa != zem_gemm::N][ob != zem_gemm::N];
-    }
 
     // beta = 0 stores zeros; any other value multiplies (1 included).
     static void scale(int mb, int nb, float beta, float *c, ptrdiff_t ldc)

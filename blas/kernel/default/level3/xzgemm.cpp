@@ -22,26 +22,23 @@ struct DoubleComplexTraits {
     static constexpr ptrdiff_t ldbuf = 32; // complex elements per B buffer column
     static constexpr int edge_rows = INT_MAX, edge_cols = INT_MAX;
     static constexpr int pad_from = 0;
-    static constexpr size_t apack_bytes = zem_gemm::largest_block(kernels) * sizeof(Z), tile_bytes = 0;
+    static constexpr int apack_rows = 16; // rows of the packed block at full depth
+    static constexpr size_t tile_bytes = 0;
 
     static constexpr bool blocked(int, int, int k) { return k > 0; }
 
+    // Packing by operation N, T, C; B copies of B^T and B^H (B itself is
+    // read in place).
+    static constexpr decltype(&_ZEM_BLAS_zgtran) packs[3] = {_ZEM_BLAS_zgtran, _ZEM_BLAS_zgtrat, _ZEM_BLAS_zgtrac};
+
     static void pack(zem_gemm::Op oa, const Z *a, ptrdiff_t lda, int rows, int depth, int, double *buf, Z)
     {
-        if (oa == zem_gemm::N)
-            _ZEM_BLAS_zgtran(a, lda, rows, depth, buf);
-        else if (oa == zem_gemm::T)
-            _ZEM_BLAS_zgtrat(a, lda, rows, depth, buf);
-        else
-            _ZEM_BLAS_zgtrac(a, lda, rows, depth, buf);
+        packs[oa](a, lda, rows, depth, buf);
     }
     static const Z *in_place(const Z *b) { return b; }
     static void copy_b(zem_gemm::Op ob, int nb, int depth, int, const Z *b, ptrdiff_t ldb, Z *buf)
     {
-        if (ob == zem_gemm::T)
-            _ZEM_BLAS_zgtrbt(nb, depth, b, ldb, buf, ldbuf);
-        else
-            _ZEM_BLAS_zgtrbc(nb, depth, b, ldb, buf, ldbuf);
+        (ob == zem_gemm::T ? _ZEM_BLAS_zgtrbt : _ZEM_BLAS_zgtrbc)(nb, depth, b, ldb, buf, ldbuf);
     }
     static void call(Kernel kernel, int nb, const double *ap, const Z *b, ptrdiff_t ldb, Z *c, ptrdiff_t ldc,
                      const Z &alpha)
