@@ -6,10 +6,12 @@
 // Columns go in groups of four: the whole sequence runs over the group,
 // with the row that consecutive rotations share (the pivot row, or for the
 // variable pivot the row the next rotation also touches) carried in
-// registers; then the columns left over one at a time. Every rotation is
-// applied, c = 1 and s = 0 included, so an infinity in the other row still
-// makes NaN.
+// registers; then the columns left over one at a time. The rows and
+// rotations a few steps ahead are prefetched every fourth row. Every
+// rotation is applied, c = 1 and s = 0 included, so an infinity in the
+// other row still makes NaN.
 #include "blas/interface/entry.h"
+#include "blas/kernel/default/element.h"
 
 namespace {
 
@@ -30,6 +32,13 @@ void sweep(int m, const R *c, const R *s, R *const *p, ptrdiff_t rs)
         const int k = FWD ? step : m - 2 - step;
         const R ck = c[k], sk = s[k];
         const ptrdiff_t rk = (ptrdiff_t)k * rs, rk1 = rk + rs;
+        if ((step & 3) == 0) { // every fourth row: the rows and rotations 16 ahead
+            const ptrdiff_t ahead = FWD ? 16 : -16;
+            zem_kernel::prefetch(c, k + ahead);
+            zem_kernel::prefetch(s, k + ahead);
+            for (int l = 0; l < L; ++l)
+                zem_kernel::prefetch(p[l], rk + ahead * rs);
+        }
         for (int l = 0; l < L; ++l) {
             R *q = p[l];
             if (P == kVariable && FWD) { // rows k, k+1; row k+1 goes on

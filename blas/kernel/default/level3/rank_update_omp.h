@@ -47,7 +47,7 @@ void rank_kernel(const char *uplo, const char *trans, int n, int k, E alpha, con
         slab(0, n, false);
         return;
     }
-    const bool upper = is_u(uplo), notrans = is_n(trans);
+    const bool upper = is_upper(uplo), notrans = is_notrans(trans);
     const ptrdiff_t la = ld_of(lda), lb = ld_of(ldb), lc = ld_of(ldc);
     if (HERM)
         scale_triangle<E, true>(upper, n, beta, C, lc);
@@ -61,7 +61,7 @@ void rank_kernel(const char *uplo, const char *trans, int n, int k, E alpha, con
     }
 
     // The rectangle beside each slab but the last, by the splitting gemm.
-    const GemmFn<E> g = El<E>::gemm;
+    const GemmFn<E> g = Gemms<E>::gemm;
     const E one = El<E>::make(1, 0), beta_r = HERM ? one : beta;
     const E alpha2 = HERM ? conj(alpha) : alpha;
     const char ct = HERM ? 'C' : 'T', ta = notrans ? 'N' : ct, tb = notrans ? ct : 'N';
@@ -95,7 +95,7 @@ void rank_kernel(const char *uplo, const char *trans, int n, int k, E alpha, con
     {                                                                                                \
         using namespace zem_sym;                                                                     \
         constexpr bool herm = !std::is_same<T, R>::value && El<T>::cplx;                           \
-        const bool nt = is_n(trans);                                                                 \
+        const bool nt = is_notrans(trans);                                                                 \
         const ptrdiff_t la = ld_of(lda), lc = ld_of(ldc);                                            \
         const R one = El<R>::make(1, 0);                                                             \
         rank_kernel<T, false, herm>(uplo, trans, *n, *k, to_el<T>(*alpha), a, lda, a, lda, to_el<T>(*beta), c, \
@@ -111,7 +111,7 @@ void rank_kernel(const char *uplo, const char *trans, int n, int k, E alpha, con
     {                                                                                                \
         using namespace zem_sym;                                                                     \
         constexpr bool herm = !std::is_same<T, R>::value && El<T>::cplx;                           \
-        const bool nt = is_n(trans);                                                                 \
+        const bool nt = is_notrans(trans);                                                                 \
         const ptrdiff_t la = ld_of(lda), lb = ld_of(ldb), lc = ld_of(ldc);                           \
         const R one = El<R>::make(1, 0);                                                             \
         rank_kernel<T, true, herm>(uplo, trans, *n, *k, *alpha, a, lda, b, ldb, to_el<T>(*beta), c, ldc, \

@@ -14,6 +14,7 @@
 #include <type_traits>
 
 #include "blas/interface/entry.h"
+#include "blas/kernel/default/element.h"
 #include "blas/kernel/default/level3/gemm_kernels.h"
 
 namespace zem_sym {
@@ -22,44 +23,53 @@ template <class E>
 using GemmFn = void (*)(const char *, const char *, const int *, const int *, const int *, const E *, const E *,
                         const int *, const E *, const int *, const E *, E *, const int *);
 
+// The element traits of the library (component type, complex or not) with
+// what these routines add: the serial and the splitting gemm of the type,
+// and element values made from and taken apart into components.
 template <class E>
-struct El;
+struct El {
+    typedef typename zem_kernel::element<E>::comp R;
+    static constexpr bool cplx = zem_kernel::element<E>::is_complex;
+    static E make(R re, R im)
+    {
+        if constexpr (cplx)
+            return E{re, im};
+        else
+            return (void)im, re;
+    }
+    static R re(const E &x)
+    {
+        if constexpr (cplx)
+            return x.real;
+        else
+            return x;
+    }
+    static R im(const E &x)
+    {
+        if constexpr (cplx)
+            return x.imag;
+        else
+            return (void)x, 0;
+    }
+};
 
+template <class E>
+struct Gemms;
 template <>
-struct El<float> {
-    typedef float R;
-    static constexpr bool cplx = false;
+struct Gemms<float> {
     static constexpr GemmFn<float> xgemm = _ZEM_BLAS_xsgemm, gemm = _ZEM_BLAS_sgemm;
-    static float make(R re, R) { return re; }
-    static R re(float x) { return x; }
-    static R im(float) { return 0; }
 };
 template <>
-struct El<double> {
-    typedef double R;
-    static constexpr bool cplx = false;
+struct Gemms<double> {
     static constexpr GemmFn<double> xgemm = _ZEM_BLAS_xdgemm, gemm = _ZEM_BLAS_dgemm;
-    static double make(R re, R) { return re; }
-    static R re(double x) { return x; }
-    static R im(double) { return 0; }
 };
 template <>
-struct El<ZEM_Complex8> {
-    typedef float R;
-    static constexpr bool cplx = true;
+struct Gemms<ZEM_Complex8> {
     static constexpr GemmFn<ZEM_Complex8> xgemm = _ZEM_BLAS_xcgemm, gemm = _ZEM_BLAS_cgemm;
-    static ZEM_Complex8 make(R re, R im) { return ZEM_Complex8{re, im}; }
-    static R re(ZEM_Complex8 x) { return x.real; }
-    static R im(ZEM_Complex8 x) { return x.imag; }
 };
 template <>
-struct El<ZEM_Complex16> {
-    typedef double R;
-    static constexpr bool cplx = true;
+struct Gemms<ZEM_Complex16> {
     static constexpr GemmFn<ZEM_Complex16> xgemm = _ZEM_BLAS_xzgemm, gemm = _ZEM_BLAS_zgemm;
-    static ZEM_Complex16 make(R re, R im) { return ZEM_Complex16{re, im}; }
-    static R re(ZEM_Complex16 x) { return x.real; }
-    static R im(ZEM_Complex16 x) { return x.imag; }
 };
 
 template <class E>
@@ -107,8 +117,9 @@ inline E to_el(const A &x)
         return El<E>::make(x, 0);
 }
 
-inline bool is_n(const char *t) { return _ZEM_SERV_lsame(t, "N") != 0; }
-inline bool is_u(const char *t) { return _ZEM_SERV_lsame(t, "U") != 0; }
+using zem_kernel::is_notrans;
+using zem_kernel::is_upper;
+inline bool is_left(const char *t) { return zem_kernel::is_letter(t, 'L'); }
 inline ptrdiff_t ld_of(const int *ld) { return *ld < 0 ? 0 : (ptrdiff_t)*ld; }
 
 // Calls gemm with sizes and leading dimensions by value.

@@ -37,7 +37,7 @@ void symm_kernel(const char *side, const char *uplo, const int *m, const int *n,
         X(side, uplo, m, n, alpha, a, lda, b, ldb, beta, c, ldc);
         return;
     }
-    const bool left = _ZEM_SERV_lsame(side, "L") != 0;
+    const bool left = is_left(side);
     const ptrdiff_t lb = ld_of(ldb), lc = ld_of(ldc);
     const int D = left ? N : M, chunk = D / T;
 #pragma omp parallel for schedule(static)

@@ -25,7 +25,7 @@ void cross_product(const int *plen, const int *pn, const E *x, const E *y, E *c)
     const int len = *plen > 0 ? *plen : 0, n = *pn;
     if (n <= 0)
         return;
-    const GemmFn<E> g = El<E>::xgemm;
+    const GemmFn<E> g = Gemms<E>::xgemm;
     const bool serial = _ZEM_SERV_in_serial() == 1;
     const int T = serial ? 1 : omp_get_max_threads();
     const int P = serial ? 2 : T + 1, s = len / P;

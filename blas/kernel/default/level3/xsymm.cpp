@@ -68,8 +68,8 @@ void symm(const char *side, const char *uplo, const int *pm, const int *pn, cons
         _ZEM_BLAS_sgescal(&m, &n, (const float *)&beta, (float *)c, &lc);
         beta = one;
     }
-    const bool left = _ZEM_SERV_lsame(side, "L") != 0, upper = is_u(uplo);
-    const GemmFn<E> g = El<E>::xgemm;
+    const bool left = is_left(side), upper = is_upper(uplo);
+    const GemmFn<E> g = Gemms<E>::xgemm;
     const char ct = HERM ? 'C' : 'T';
     const int na = left ? m : n; // order of A
 

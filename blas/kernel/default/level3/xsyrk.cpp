@@ -57,7 +57,7 @@ void rank_update(const Update &u, int nb, E alpha, const E *A, const E *B, E bet
     if (nothing)
         return;
 
-    const GemmFn<E> g = El<E>::xgemm;
+    const GemmFn<E> g = Gemms<E>::xgemm;
     const E zero = El<E>::make(0, 0), one = El<E>::make(1, 0);
     const E alpha2 = HERM ? conj(alpha) : alpha; // of the exchanged term
     const char ct = HERM ? 'C' : 'T';
@@ -109,7 +109,7 @@ template <class E, bool HERM, class AR, class BR>
 void syrk(int nb_n, int nb_t, const char *uplo, const char *trans, const int *n, const int *k, const AR *alpha,
           const E *a, const int *lda, const BR *beta, E *c, const int *ldc)
 {
-    const Update u{is_u(uplo), is_n(trans), *n, *k, ld_of(lda), ld_of(lda), ld_of(ldc)};
+    const Update u{is_upper(uplo), is_notrans(trans), *n, *k, ld_of(lda), ld_of(lda), ld_of(ldc)};
     rank_update<E, false, HERM>(u, u.notrans ? nb_n : nb_t, to_el<E>(*alpha), a, a, to_el<E>(*beta), c);
 }
 
@@ -117,7 +117,7 @@ template <class E, bool HERM, class BR>
 void syr2k(int nb, const char *uplo, const char *trans, const int *n, const int *k, const E *alpha, const E *a,
            const int *lda, const E *b, const int *ldb, const BR *beta, E *c, const int *ldc)
 {
-    const Update u{is_u(uplo), is_n(trans), *n, *k, ld_of(lda), ld_of(ldb), ld_of(ldc)};
+    const Update u{is_upper(uplo), is_notrans(trans), *n, *k, ld_of(lda), ld_of(ldb), ld_of(ldc)};
     rank_update<E, true, HERM>(u, nb, *alpha, a, b, to_el<E>(*beta), c);
 }
 
