@@ -143,10 +143,12 @@ void run_precision(const std::vector<int> &orders, FftwApi *peer, bool check, do
 
 } // namespace
 
+int zem_bench_dfti(double min_time);
+
 int zem_bench_fft(int argc, char **argv)
 {
     std::vector<int> orders = {6, 10, 16, 20};
-    bool check = false, use_peer = true;
+    bool check = false, use_peer = true, dfti_only = false;
     double min_time = 0.2;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -163,6 +165,8 @@ int zem_bench_fft(int argc, char **argv)
                 else
                     break;
             }
+        } else if (a == "--dfti") {
+            dfti_only = true;
         } else if (a == "--check") {
             check = true;
         } else if (a == "--no-peer") {
@@ -170,10 +174,12 @@ int zem_bench_fft(int argc, char **argv)
         } else if (a == "--time" && i + 1 < argc) {
             min_time = atof(argv[++i]);
         } else {
-            printf("usage: zem-bench fft [--full] [--orders 6,10,...] [--check] [--no-peer] [--time SECONDS]\n");
+            printf("usage: zem-bench fft [--full] [--orders 6,10,...] [--check] [--no-peer] [--time SECONDS] [--dfti]\n");
             return a == "--help" || a == "-h" ? 0 : 2;
         }
     }
+    if (dfti_only)
+        return zem_bench_dfti(min_time);
     FftwApi fftwf, fftw;
     bool have_f = use_peer && fftwf.load("libfftw3f.so.3", "fftwf_", sizeof(Fxrs32fc));
     bool have_d = use_peer && fftw.load("libfftw3.so.3", "fftw_", sizeof(Fxrs64fc));
