@@ -37,7 +37,7 @@ FxrStatus fft32(const Fxrs32fc *src, Fxrs32fc *dst, const FftCtx<float> *c, uint
     const bool scaled = (Inv ? c->invScaled : c->fwdScaled) != 0;
     const float *s = (const float *)src;
     float *d = (float *)dst;
-    if (n < 4) {
+    if (c->plan == kFftPlanSmall) {
         if (scaled)
             (Inv ? tbl_cFFTinv_norm_small_32fc : tbl_cFFTfwd_norm_small_32fc)[n](s, d, c->scale);
         else
@@ -50,7 +50,7 @@ FxrStatus fft32(const Fxrs32fc *src, Fxrs32fc *dst, const FftCtx<float> *c, uint
     float *wb = (float *)w.ptr;
     const int64_t N = (int64_t)1 << n;
     const float *l1 = (const float *)c->twd;
-    if (n <= 9) {
+    if (c->plan == kFftPlanNorm) {
         if (Inv)
             cRadix4InvNorm_32fc(s, d, n, l1, c->bitRev, wb);
         else
@@ -63,7 +63,7 @@ FxrStatus fft32(const Fxrs32fc *src, Fxrs32fc *dst, const FftCtx<float> *c, uint
         BitRev1_C(d, N, c->bitRev);
     else
         BitRev2_C(s, d, N, c->bitRev);
-    if (n == 10) {
+    if (c->plan == kFftPlanLeaf) {
         if (Inv)
             cRadix4Inv_32fc(d, n, l1, 1);
         else
@@ -72,7 +72,7 @@ FxrStatus fft32(const Fxrs32fc *src, Fxrs32fc *dst, const FftCtx<float> *c, uint
             rbMpy1_32f(c->scale, d, 2 * N);
         return fxrStsNoErr;
     }
-    cFftLarge_32fc(c, d, n, Inv, wb);
+    cFftLarge_32fc(c, d, Inv, wb);
     return fxrStsNoErr;
 }
 
@@ -89,7 +89,7 @@ FxrStatus fft64(const Fxrs64fc *src, Fxrs64fc *dst, const FftCtx<double> *c, uin
     const bool scaled = (Inv ? c->invScaled : c->fwdScaled) != 0;
     const double *s = (const double *)src;
     double *d = (double *)dst;
-    if (n < 4) {
+    if (c->plan == kFftPlanSmall) {
         if (scaled)
             (Inv ? tbl_cFFTinv_norm_small_64fc : tbl_cFFTfwd_norm_small_64fc)[n](s, d, c->scale);
         else
@@ -104,7 +104,7 @@ FxrStatus fft64(const Fxrs64fc *src, Fxrs64fc *dst, const FftCtx<double> *c, uin
         BitRev1_Z(d, N, c->bitRev);
     else
         BitRev2_Z(s, d, N, c->bitRev);
-    if (n <= 9) {
+    if (c->plan == kFftPlanLeaf) {
         if (Inv)
             cRadix4Inv_64fc(d, n, (const double *)c->twd, n);
         else
@@ -113,7 +113,7 @@ FxrStatus fft64(const Fxrs64fc *src, Fxrs64fc *dst, const FftCtx<double> *c, uin
             rbMpy1_64f(c->scale, d, 2 * N);
         return fxrStsNoErr;
     }
-    cFftLarge_64fc(c, d, n, Inv, (double *)w.ptr);
+    cFftLarge_64fc(c, d, Inv, (double *)w.ptr);
     return fxrStsNoErr;
 }
 

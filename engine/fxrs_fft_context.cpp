@@ -44,14 +44,15 @@ template <typename S> void free_tables(FftCtx<S> *c)
 // large-order block. Returns a status; on failure c owns what was built.
 int build_complex_32(FftCtx<float> *c, int m, const float *base, int B)
 {
-    if (m <= 9) {
+    c->plan = fft_plan_kind(m, false);
+    if (c->plan == kFftPlanNorm) {
         c->bitRev = init_tab_bitrev_norm(m);
     } else {
         c->bitRev = init_tab_bitrev(m);
     }
     if (!c->bitRev)
         return fxrStsMemAllocErr;
-    if (m <= 10) {
+    if (c->plan != kFftPlanLarge) {
         c->twd = fxrsMalloc_8u((int)size_twd_l1_32f(m));
         if (!c->twd)
             return fxrStsMemAllocErr;
@@ -59,15 +60,17 @@ int build_complex_32(FftCtx<float> *c, int m, const float *base, int B)
         c->workSize = (int32_t)round16((int64_t)8 << m);
         return fxrStsNoErr;
     }
+    large_plan(m, false, &c->large);
     return init_twd_large_32f(c, m, base, B);
 }
 
 int build_complex_64(FftCtx<double> *c, int m, const double *base, int B)
 {
+    c->plan = fft_plan_kind(m, true);
     c->bitRev = init_tab_bitrev(m);
     if (!c->bitRev)
         return fxrStsMemAllocErr;
-    if (m <= 9) {
+    if (c->plan != kFftPlanLarge) {
         c->twd = fxrsMalloc_8u((int)size_twd_l1_64f(m));
         if (!c->twd)
             return fxrStsMemAllocErr;
@@ -75,6 +78,7 @@ int build_complex_64(FftCtx<double> *c, int m, const double *base, int B)
         c->workSize = 0;
         return fxrStsNoErr;
     }
+    large_plan(m, true, &c->large);
     return init_twd_large_64f(c, m, base, B);
 }
 
@@ -99,13 +103,14 @@ FxrStatus init_alloc(Ctx **out, int order, int flag, int hint, int32_t kind)
     }
     // Tables that cannot be sized in 32 bits cannot be allocated.
     const bool dbl = sizeof(S) == 8;
-    if ((dbl && order >= 10) || (!dbl && order >= 11)) {
+    c->plan = fft_plan_kind(order, dbl);
+    if (c->plan == kFftPlanLarge) {
         if (!large_fits(order, dbl)) {
             fxrsFree(c);
             return fxrStsMemAllocErr;
         }
     }
-    if (order >= 4) {
+    if (c->plan != kFftPlanSmall) {
         S *base = base_sine_table<S>(order);
         int st = fxrStsMemAllocErr;
         if (base) {

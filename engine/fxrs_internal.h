@@ -18,6 +18,52 @@ enum : int32_t {
     kKindFftR64 = 9,
 };
 
+// ---- plan thresholds -----------------------------------------------------
+// The orders at which the power-of-two plans change, named once: the
+// context builder, the table builders and the transforms all read these.
+//   order < kSmallOrders             fixed small kernels, no tables
+//   single, order <= kNormMaxOrder32 radix-4 with the permutation folded in
+//   single, order <= kLeafOrder32    permutation, then the in-cache radix-4
+//   double, order <= kLeafOrder64    permutation, then the in-cache radix-4
+//   above the leaf order             the large-order plans
+constexpr int kSmallOrders = 4;
+constexpr int kNormMaxOrder32 = 9;
+constexpr int kLeafOrder32 = 10; // 1024 single complex elements: 8 KB
+constexpr int kLeafOrder64 = 9;  // 512 double complex elements: 8 KB
+constexpr int kLeafLen32 = 1 << kLeafOrder32;
+constexpr int kLeafLen64 = 1 << kLeafOrder64;
+inline int leaf_order(bool dbl) { return dbl ? kLeafOrder64 : kLeafOrder32; }
+
+// The plan kind of a power-of-two transform, chosen once when the context
+// is built and only dispatched on by the transforms.
+enum FftPlanKind : int32_t {
+    kFftPlanSmall = 0,  // fixed kernels
+    kFftPlanNorm = 1,   // single: radix-4 with folded permutation
+    kFftPlanLeaf = 2,   // permutation, in-cache radix-4
+    kFftPlanLarge = 3,  // permutation, large-order plan
+};
+inline int32_t fft_plan_kind(int order, bool dbl)
+{
+    if (order < kSmallOrders)
+        return kFftPlanSmall;
+    if (!dbl && order <= kNormMaxOrder32)
+        return kFftPlanNorm;
+    if (order <= leaf_order(dbl))
+        return kFftPlanLeaf;
+    return kFftPlanLarge;
+}
+
+// A large-order plan unrolled: depth 0 .. depths-1 are blocked levels
+// (order n[d], block order k[d]); below them a leaf of order leafOrder that
+// is either the in-cache radix-4 transform or the two-level plan.
+struct LargePlan {
+    int depths;
+    int n[3];
+    int k[3];
+    int leafOrder;
+    bool leafTwoLevel;
+};
+
 // The FFT context shared by the complex and real families (the real
 // family plans its complex tables for the half length and adds the two
 // recombination tables). S is the family's scale type.
@@ -37,6 +83,8 @@ template <typename S> struct FftCtx {
     void *ccsRec;       // real family only
     void *blkL1[3];     // per depth of the blocked plan: column radix-4 table
     void *blkMerge[3];  // per depth: inter-block twiddles
+    int32_t plan;       // FftPlanKind of the complex transform
+    LargePlan large;    // the large-order plan when plan is kFftPlanLarge
 };
 
 // ---- tables ----------------------------------------------------------------
@@ -46,16 +94,6 @@ template <typename S> struct FftCtx {
 extern const int8_t kBlockOrder32[22];
 extern const int8_t kBlockOrder64[22];
 
-// A large-order plan unrolled: depth 0 .. depths-1 are blocked levels
-// (order n[d], block order k[d]); below them a leaf of order leafOrder that
-// is either the in-cache radix-4 transform or the two-level plan.
-struct LargePlan {
-    int depths;
-    int n[3];
-    int k[3];
-    int leafOrder;
-    bool leafTwoLevel;
-};
 void large_plan(int order, bool dbl, LargePlan *p);
 
 // Base sine table s[k] = sin(2 pi k/N), k = 0..N/4, of order B.
@@ -114,10 +152,10 @@ void cRadix4InvNorm_32fc(const float *src, float *dst, int order, const float *t
 void cRadix4Fwd_64fc(double *data, int order, const double *twd, int tabOrder);
 void cRadix4Inv_64fc(double *data, int order, const double *twd, int tabOrder);
 
-// Large-order plans of complex order m on bit-reversed data, with the
+// The large-order plan stored in c on bit-reversed data, with the
 // tables of c; scaling by the context's flag for the direction inside.
-void cFftLarge_32fc(const FftCtx<float> *c, float *data, int m, bool inv, float *buf);
-void cFftLarge_64fc(const FftCtx<double> *c, double *data, int m, bool inv, double *buf);
+void cFftLarge_32fc(const FftCtx<float> *c, float *data, bool inv, float *buf);
+void cFftLarge_64fc(const FftCtx<double> *c, double *data, bool inv, double *buf);
 
 inline int64_t round16(int64_t x) { return (x + 15) & ~(int64_t)15; }
 
