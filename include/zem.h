@@ -5,5 +5,6 @@
 #include "zem_service.h"
 #include "zem_blas.h"
 #include "fxrs.h"
+#include "zem_fft.h"
 
 #endif
