@@ -1,10 +1,15 @@
 // Bit-reversal permutation in place. Lengths 4, 8 and 16 use fixed swap
-// lists. Longer ones are cut into tiles by their top b and bottom b index
-// bits: the tile with middle bits m trades places with the tile whose
-// middle bits are m reversed, point (a, m, c) going to (rev c, rev m,
-// rev a). A tile is 2^b runs of 2^b consecutive points, so both tiles of
-// a pair stay in cache while they are exchanged. The reversed middle
-// index advances with a reversed-carry counter.
+// lists, lengths up to 128 swap the pairs (i, rev i), i < rev i, with the
+// reversed index advanced by a reversed-carry counter. Longer ones are cut
+// into tiles by their top four and bottom four index bits: the tile with
+// middle bits m trades places with the tile whose middle bits are m
+// reversed, point (a, m, c) going to (rev c, rev m, rev a). A tile is 16
+// runs of 16 consecutive points; both tiles of a pair are read run by run
+// into local buffers and written back run by run in their new order, so
+// every access to the data is sequential within a run, whatever the
+// distance between the runs.
+#include <stdint.h>
+
 #include "dft/kernel/fft_kernels.h"
 
 namespace zem_dft {
@@ -15,58 +20,69 @@ const unsigned char kSwaps4[][2] = {{1, 2}};
 const unsigned char kSwaps8[][2] = {{1, 4}, {3, 6}};
 const unsigned char kSwaps16[][2] = {{1, 8}, {2, 4}, {3, 12}, {5, 10}, {7, 14}, {11, 13}};
 
-template <class T, bool Split> struct Swapper {
-    T *a, *b;
-    inline void operator()(ptrdiff_t i, ptrdiff_t j) const
-    {
-        if (Split) {
-            T t = a[i];
-            a[i] = a[j], a[j] = t;
-            t = b[i];
-            b[i] = b[j], b[j] = t;
-        } else {
-            T r = a[2 * i], m = a[2 * i + 1];
-            a[2 * i] = a[2 * j], a[2 * i + 1] = a[2 * j + 1];
-            a[2 * j] = r, a[2 * j + 1] = m;
-        }
-    }
+struct Bits128 { // a double-precision complex value, moved as it is
+    uint64_t lo, hi;
 };
 
-template <class Sw>
-void permute(const Sw &sw, int p)
+// Reversed-carry increment of r over `bits` bits.
+inline ptrdiff_t rev_next(ptrdiff_t r, int bits)
+{
+    ptrdiff_t bit = (ptrdiff_t)1 << (bits - 1);
+    while (r & bit) {
+        r ^= bit;
+        bit >>= 1;
+    }
+    return r | bit;
+}
+
+template <class U>
+void permute(U *x, int p)
 {
     if (p <= 1)
         return;
     if (p <= 4) {
         const unsigned char(*s)[2] = p == 2 ? kSwaps4 : p == 3 ? kSwaps8 : kSwaps16;
         const int count = p == 2 ? 1 : p == 3 ? 2 : 6;
-        for (int q = 0; q < count; ++q)
-            sw(s[q][0], s[q][1]);
+        for (int q = 0; q < count; ++q) {
+            U t = x[s[q][0]];
+            x[s[q][0]] = x[s[q][1]];
+            x[s[q][1]] = t;
+        }
         return;
     }
-    const int b = p >= 8 ? 4 : p / 2, mb = p - 2 * b, hi = p - b;
-    const ptrdiff_t tile = (ptrdiff_t)1 << b, mid = (ptrdiff_t)1 << mb;
-    ptrdiff_t mr = 0; // m reversed over mb bits
-    for (ptrdiff_t m = 0; m < mid; ++m) {
-        if (m <= mr) {
-            for (ptrdiff_t a = 0; a < tile; ++a) {
-                const ptrdiff_t ra = kRev4[a] >> (4 - b);
-                for (ptrdiff_t c = 0; c < tile; ++c) {
-                    const ptrdiff_t i = (a << hi) | (m << b) | c;
-                    const ptrdiff_t j = ((ptrdiff_t)(kRev4[c] >> (4 - b)) << hi) | (mr << b) | ra;
-                    if (m < mr || i < j)
-                        sw(i, j);
-                }
+    if (p < 8) {
+        ptrdiff_t r = 0;
+        for (ptrdiff_t i = 0; i < ((ptrdiff_t)1 << p); ++i, r = i < ((ptrdiff_t)1 << p) ? rev_next(r, p) : 0)
+            if (i < r) {
+                U t = x[i];
+                x[i] = x[r];
+                x[r] = t;
             }
-        }
-        if (mb > 0) { // reversed-carry increment
-            ptrdiff_t bit = mid >> 1;
-            while (mr & bit) {
-                mr ^= bit;
-                bit >>= 1;
-            }
-            mr |= bit;
-        }
+        return;
+    }
+    const int mb = p - 8, hi = p - 4;
+    const ptrdiff_t mid = (ptrdiff_t)1 << mb;
+    U A[16][16], B[16][16];
+    ptrdiff_t mr = 0;
+    for (ptrdiff_t m = 0; m < mid; ++m, mr = m < mid ? (mb ? rev_next(mr, mb) : 0) : 0) {
+        if (m > mr)
+            continue;
+        U *ta = x + (m << 4), *tb = x + (mr << 4);
+        for (int a = 0; a < 16; ++a)
+            for (int c = 0; c < 16; ++c)
+                A[a][c] = ta[((ptrdiff_t)a << hi) + c];
+        if (m != mr)
+            for (int a = 0; a < 16; ++a)
+                for (int c = 0; c < 16; ++c)
+                    B[a][c] = tb[((ptrdiff_t)a << hi) + c];
+        const U(*fromA)[16] = m != mr ? B : A;
+        for (int a = 0; a < 16; ++a)
+            for (int c = 0; c < 16; ++c)
+                ta[((ptrdiff_t)a << hi) + c] = fromA[kRev4[c]][kRev4[a]];
+        if (m != mr)
+            for (int a = 0; a < 16; ++a)
+                for (int c = 0; c < 16; ++c)
+                    tb[((ptrdiff_t)a << hi) + c] = A[kRev4[c]][kRev4[a]];
     }
 }
 
@@ -74,18 +90,22 @@ void permute(const Sw &sw, int p)
 
 void bitrev_c(Buf<float> x, bool split, int p)
 {
-    if (split)
-        permute(Swapper<float, true>{x.a, x.b}, p);
-    else
-        permute(Swapper<float, false>{x.a, x.b}, p);
+    if (split) {
+        permute(x.a, p);
+        permute(x.b, p);
+    } else {
+        permute((uint64_t *)x.a, p);
+    }
 }
 
 void bitrev_z(Buf<double> x, bool split, int p)
 {
-    if (split)
-        permute(Swapper<double, true>{x.a, x.b}, p);
-    else
-        permute(Swapper<double, false>{x.a, x.b}, p);
+    if (split) {
+        permute(x.a, p);
+        permute(x.b, p);
+    } else {
+        permute((Bits128 *)x.a, p);
+    }
 }
 
 } // namespace zem_dft
