@@ -144,6 +144,7 @@ void run_precision(const std::vector<int> &orders, FftwApi *peer, bool check, do
 } // namespace
 
 int zem_bench_dfti(double min_time);
+int zem_bench_fft_legacy(const std::vector<int> &orders, bool use_peer, bool check, double min_time);
 
 int zem_bench_fft(int argc, char **argv)
 {
@@ -189,6 +190,7 @@ int zem_bench_fft(int argc, char **argv)
     int failures = 0;
     run_precision<float>(orders, have_f ? &fftwf : nullptr, check, min_time, failures);
     run_precision<double>(orders, have_d ? &fftw : nullptr, check, min_time, failures);
+    failures += zem_bench_fft_legacy(orders, use_peer, check, min_time);
     if (check)
         printf("check: %s\n", failures ? "FAILED" : "all transforms verified");
     return failures ? 1 : 0;

@@ -6,5 +6,6 @@
 #include "zem_blas.h"
 #include "fxrs.h"
 #include "zem_dfti.h"
+#include "zem_fft.h"
 
 #endif

@@ -1,0 +1,226 @@
+// The complex plans of the any-length DFT, both directions, both
+// precisions: fixed kernels up to 4 points, the factored (mixed-radix,
+// decimation in time) plan, the convolution plan and the direct plan.
+// None of them scales; the callers do.
+#include <string.h>
+
+#include "engine/fxrs_dft_kernels.h"
+
+namespace fxrs {
+namespace {
+
+using namespace dft;
+
+// ---- fixed kernels, 1 to 4 points ------------------------------------------
+
+template <bool Inv, typename S> void small(const S *src, S *dst, int n)
+{
+    typedef typename Work<S>::W W;
+    Z<W> x[4];
+    for (int i = 0; i < n; ++i)
+        x[i] = ld<W>(src, i);
+    if (n == 2)
+        bfly2<Inv>(x);
+    else if (n == 3)
+        bfly3<Inv>(x);
+    else if (n == 4)
+        bfly4<Inv>(x);
+    for (int i = 0; i < n; ++i)
+        st(dst, i, x[i]);
+}
+
+// ---- factored plan ------------------------------------------------------------
+
+// Stage i on `blocks` consecutive blocks of f*m elements: for each q < m
+// the f inputs at q + p m, times w^(p q), through the f-point butterfly,
+// back to q + r m. in may equal out.
+template <bool Inv, int F, typename S>
+void stage(const S *in, S *out, int f, ptrdiff_t m, ptrdiff_t blocks, const S *tw, const S *dir)
+{
+    typedef typename Work<S>::W W;
+    const int ff = F ? F : f;
+    Z<W> x[kDftFactorLimit];
+    for (ptrdiff_t b = 0; b < blocks; ++b) {
+        const S *ib = in + 2 * b * ff * m;
+        S *ob = out + 2 * b * ff * m;
+        const S *t = tw;
+        for (ptrdiff_t q = 0; q < m; ++q, t += 2 * (ff - 1)) {
+            x[0] = ld<W>(ib, q);
+            for (int p = 1; p < ff; ++p)
+                x[p] = twiddle<Inv>(ld<W>(ib, q + p * m), ld<W>(t, p - 1));
+            bfly<Inv, F>(x, ff, dir);
+            for (int r = 0; r < ff; ++r)
+                st(ob, q + r * m, x[r]);
+        }
+    }
+}
+
+template <bool Inv, typename S>
+void run_stage(const DftFactor &r, const S *in, S *out, ptrdiff_t blocks)
+{
+    const S *tw = (const S *)r.twd, *dir = (const S *)r.dir;
+    switch (r.f) {
+    case 2: stage<Inv, 2>(in, out, 2, r.m, blocks, tw, dir); break;
+    case 3: stage<Inv, 3>(in, out, 3, r.m, blocks, tw, dir); break;
+    case 4: stage<Inv, 4>(in, out, 4, r.m, blocks, tw, dir); break;
+    case 5: stage<Inv, 5>(in, out, 5, r.m, blocks, tw, dir); break;
+    default: stage<Inv, 0>(in, out, r.f, r.m, blocks, tw, dir); break;
+    }
+}
+
+// The first stage: nb p-point DFTs of the inputs src[is (idx[c] + j span)],
+// j < p, each written contiguously as block c.
+template <bool Inv, int F, typename S>
+void leaves(const S *src, ptrdiff_t is, S *out, int p, ptrdiff_t nb, ptrdiff_t span,
+            const int32_t *idx, const S *dir)
+{
+    typedef typename Work<S>::W W;
+    const int pp = F ? F : p;
+    Z<W> x[kDftFactorLimit];
+    for (ptrdiff_t c = 0; c < nb; ++c) {
+        const S *s = src + 2 * is * idx[c];
+        for (int j = 0; j < pp; ++j)
+            x[j] = ld<W>(s, is * j * span);
+        bfly<Inv, F>(x, pp, dir);
+        S *o = out + 2 * c * pp;
+        for (int r = 0; r < pp; ++r)
+            st(o, r, x[r]);
+    }
+}
+
+template <typename S> struct Fact {
+    const DftCtx<S> *c;
+    int L; // factor count
+    int k; // first stage run iteratively
+};
+
+// The sub-transform at depth d (length f_d m_d, inputs src[j is]) into
+// out; the sub-results of its children go to tmp (tmp may equal out).
+template <bool Inv, typename S>
+void fact_level(const Fact<S> &z, int d, const S *src, ptrdiff_t is, S *tmp, S *out)
+{
+    const DftFactor *rec = z.c->rec;
+    const int L = z.L;
+    if (d == z.k) {
+        const DftFactor &last = rec[L - 1];
+        const int p = last.f;
+        const ptrdiff_t n = d == 0 ? z.c->clen : rec[d - 1].m;
+        const ptrdiff_t nb = n / p;
+        S *lo = L - 2 >= d ? tmp : out;
+        const S *dir = (const S *)last.dir;
+        switch (p) {
+        case 3: leaves<Inv, 3>(src, is, lo, 3, nb, nb, z.c->inIdx, dir); break;
+        case 5: leaves<Inv, 5>(src, is, lo, 5, nb, nb, z.c->inIdx, dir); break;
+        default: leaves<Inv, 0>(src, is, lo, p, nb, nb, z.c->inIdx, dir); break;
+        }
+        for (int i = L - 2; i >= d; --i)
+            run_stage<Inv>(rec[i], tmp, i == d ? out : tmp, n / ((ptrdiff_t)rec[i].f * rec[i].m));
+        return;
+    }
+    const int f = rec[d].f;
+    const ptrdiff_t m = rec[d].m;
+    for (int b = 0; b < f; ++b) {
+        S *sub = tmp + 2 * b * m;
+        fact_level<Inv>(z, d + 1, src + 2 * b * is, is * f, sub, sub);
+    }
+    run_stage<Inv>(rec[d], tmp, out, 1);
+}
+
+template <bool Inv, typename S> void fact(const DftCtx<S> *c, const S *src, S *dst, S *work)
+{
+    Fact<S> z{c, c->nFactM2 + 2, c->iterStage};
+    fact_level<Inv>(z, 0, src, 1, src == dst ? work : dst, dst);
+}
+
+// ---- convolution plan ---------------------------------------------------------
+
+template <typename S> FxrStatus inner_fft(const S *a, S *b, const void *ctx, bool inv, uint8_t *w)
+{
+    if constexpr (sizeof(S) == 4) {
+        const FxrsFFTCtx_C_32fc *c = (const FxrsFFTCtx_C_32fc *)ctx;
+        return inv ? fxrsFFTInv_CToC_32fc((const Fxrs32fc *)a, (Fxrs32fc *)b, c, w)
+                   : fxrsFFTFwd_CToC_32fc((const Fxrs32fc *)a, (Fxrs32fc *)b, c, w);
+    } else {
+        const FxrsFFTCtx_C_64fc *c = (const FxrsFFTCtx_C_64fc *)ctx;
+        return inv ? fxrsFFTInv_CToC_64fc((const Fxrs64fc *)a, (Fxrs64fc *)b, c, w)
+                   : fxrsFFTFwd_CToC_64fc((const Fxrs64fc *)a, (Fxrs64fc *)b, c, w);
+    }
+}
+
+// The DFT as a circular convolution of length M: chirp times input,
+// filtered by the stored spectrum, times chirp again; the inverse is the
+// forward result read backwards.
+template <typename S> int conv(const DftCtx<S> *c, const S *src, S *dst, bool inv, S *work)
+{
+    typedef typename Work<S>::W W;
+    const ptrdiff_t n = c->clen, M = c->convM;
+    const S *ch = (const S *)c->tab[kTabChirp], *h = (const S *)c->tab[kTabFilter];
+    S *b = work;
+    uint8_t *inner = (uint8_t *)(work + 2 * M);
+    for (ptrdiff_t k = 0; k < n; ++k)
+        st(b, k, mul(ld<W>(src, k), ld<W>(ch, k)));
+    memset(b + 2 * n, 0, (size_t)(M - n) * 2 * sizeof(S));
+    int st1 = inner_fft<S>(b, b, c->convFft, false, inner);
+    if (st1 != fxrStsNoErr)
+        return st1;
+    for (ptrdiff_t k = 0; k < M; ++k)
+        st(b, k, mul(ld<W>(b, k), ld<W>(h, k)));
+    st1 = inner_fft<S>(b, b, c->convFft, true, inner);
+    if (st1 != fxrStsNoErr)
+        return st1;
+    for (ptrdiff_t k = 0; k < n; ++k)
+        st(dst, k, mul(ld<W>(b, k), ld<W>(ch, k)));
+    if (inv && n >= 3) {
+        for (ptrdiff_t k = 1, j = n - 1; k < j; ++k, --j) {
+            S r = dst[2 * k], i = dst[2 * k + 1];
+            dst[2 * k] = dst[2 * j];
+            dst[2 * k + 1] = dst[2 * j + 1];
+            dst[2 * j] = r;
+            dst[2 * j + 1] = i;
+        }
+    }
+    return fxrStsNoErr;
+}
+
+// ---- direct plan ----------------------------------------------------------------
+
+template <bool Inv, typename S> void direct(const DftCtx<S> *c, const S *src, S *dst)
+{
+    typedef typename Work<S>::W W;
+    Z<W> x[kDftRealDirectMax + 1];
+    const int n = c->clen;
+    for (int i = 0; i < n; ++i)
+        x[i] = ld<W>(src, i);
+    bfly_any<Inv>(x, n, (const S *)c->tab[kTabDir]);
+    for (int i = 0; i < n; ++i)
+        st(dst, i, x[i]);
+}
+
+template <bool Inv, typename S> int run(const DftCtx<S> *c, const S *src, S *dst, void *work)
+{
+    switch (c->plan) {
+    case kDftPlanSmall:
+        small<Inv>(src, dst, c->clen);
+        return fxrStsNoErr;
+    case kDftPlanFact:
+        fact<Inv>(c, src, dst, (S *)work);
+        return fxrStsNoErr;
+    case kDftPlanConv:
+        return conv(c, src, dst, Inv, (S *)work);
+    default:
+        direct<Inv>(c, src, dst);
+        return fxrStsNoErr;
+    }
+}
+
+} // namespace
+
+template <typename S> int dft_complex_run(const DftCtx<S> *c, const S *src, S *dst, bool inv, void *work)
+{
+    return inv ? run<true>(c, src, dst, work) : run<false>(c, src, dst, work);
+}
+template int dft_complex_run<float>(const DftCtx<float> *, const float *, float *, bool, void *);
+template int dft_complex_run<double>(const DftCtx<double> *, const double *, double *, bool,
+                                     void *);
+
+} // namespace fxrs
