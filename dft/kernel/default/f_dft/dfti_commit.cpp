@@ -27,8 +27,6 @@ bool power_of_two(int n) { return n > 0 && (n & (n - 1)) == 0; }
 int plan_engine(DftiRecord *r, const CommitFacts &f)
 {
     const EngineKind *k = engine_kind_complex(r, f.single, f.ordered);
-    if (k == nullptr)
-        return DFTI_UNIMPLEMENTED;
     r->engine_flag = 1;
     int st = k->init(r);
     if (st != DFTI_NO_ERROR)
@@ -38,15 +36,75 @@ int plan_engine(DftiRecord *r, const CommitFacts &f)
     return DFTI_NO_ERROR;
 }
 
-// Long unordered powers of two, and the double-precision mixed plan, run
-// through the engine until the radix-4 kernels are wired in: the engine
-// gives the same transform in natural order, which the scrambled ordering
-// allows.
-int plan_radix4(DftiRecord *r, const CommitFacts &f) { return plan_engine(r, f); }
-int plan_mixed(DftiRecord *r, const CommitFacts &f) { return plan_engine(r, f); }
+int plan_radix4(DftiRecord *r, const CommitFacts &f)
+{
+    const RadixKind *k = radix_kind(f.single);
+    r->engine_flag = 0;
+    int st = k->init(r);
+    if (st != DFTI_NO_ERROR)
+        return st;
+    r->entry[f.single ? kEntryCFwd : kEntryZFwd] = k->fwd;
+    r->entry[f.single ? kEntryCBwd : kEntryZBwd] = k->bwd;
+    r->entry[f.single ? kEntryCFwdPar : kEntryZFwdPar] = k->fwd_par;
+    r->entry[f.single ? kEntryCBwdPar : kEntryZBwdPar] = k->bwd_par;
+    return DFTI_NO_ERROR;
+}
 
-// Real transforms have no plan yet.
-int plan_real(DftiRecord *, const CommitFacts &) { return DFTI_UNIMPLEMENTED; }
+// Double precision, ordered, long, one dimension on several threads: the
+// parallel radix-4 entries, and for each direction the engine when its
+// scale is one (the engine then runs on one thread), else the kernels.
+int plan_mixed(DftiRecord *r, const CommitFacts &f)
+{
+    int st = plan_radix4(r, f);
+    if (st != DFTI_NO_ERROR)
+        return st;
+    const EngineKind *k = engine_kind_complex(r, false, true);
+    st = k->init(r);
+    if (st != DFTI_NO_ERROR)
+        return st;
+    bool fwd_one = r->fwd_scale_d == 1.0, bwd_one = r->bwd_scale_d == 1.0;
+    if (fwd_one)
+        r->entry[kEntryZFwd] = k->fwd;
+    if (bwd_one)
+        r->entry[kEntryZBwd] = k->bwd;
+    r->engine_flag = fwd_one || bwd_one ? 1 : 0;
+    return DFTI_NO_ERROR;
+}
+
+// Real descriptors: record 1 of two first gets the complex plan of the
+// half-spectrum columns (always natural order from the engine, or the
+// radix-4 kernels for long single-precision columns), then every record
+// its real plan.
+int plan_real(DftiRecord *r, const CommitFacts &f)
+{
+    if (r->packed_format != DFTI_CCS_FORMAT && r->packed_format != DFTI_PACK_FORMAT &&
+        r->packed_format != DFTI_PERM_FORMAT)
+        return DFTI_UNIMPLEMENTED;
+    if (r->dimension_index == 1) {
+        const DftiRecord *r0 = r->prev;
+        bool compact = r->placement == DFTI_NOT_INPLACE && r0->input_stride == 1 && r0->output_stride == 1;
+        int st = f.single && power_of_two(r->length) && r->length > kRadix4Single && !compact
+                     ? plan_radix4(r, f)
+                     : plan_engine(r, f);
+        if (st != DFTI_NO_ERROR)
+            return st;
+    }
+    const RealKind *k = real_kind(f.single);
+    int st = k->init(r);
+    if (st != DFTI_NO_ERROR)
+        return st;
+    r->engine_flag = power_of_two(r->length) ? 0 : 1;
+    r->entry[f.single ? kEntrySFwd : kEntryDFwd] = k->fwd;
+    r->entry[f.single ? kEntrySBwd : kEntryDBwd] = k->bwd;
+    // Out of place from CCS in two dimensions, the column pass leaves the
+    // rows in the Perm arrangement, which the row inverse then reads.
+    bool rows_from_perm = r->dimension == 2 && r->dimension_index == 0 &&
+                          r->packed_format == DFTI_CCS_FORMAT && r->placement == DFTI_NOT_INPLACE;
+    r->entry[f.single ? kEntrySPackFwd : kEntryDPackFwd] = packed_function(f.single, r->packed_format, true);
+    r->entry[f.single ? kEntrySPackInv : kEntryDPackInv] =
+        packed_function(f.single, rows_from_perm ? DFTI_PERM_FORMAT : r->packed_format, false);
+    return DFTI_NO_ERROR;
+}
 
 enum PlanKind { kPlanEngine, kPlanRadix4, kPlanMixed, kPlanReal };
 typedef int (*Planner)(DftiRecord *, const CommitFacts &);

@@ -318,7 +318,7 @@ template <class F> int parallel_chunks(DftiRecord *r0, int parts, F &&body)
     for (int c = 0; c < parts; ++c) {
         int st = body(c, wb != nullptr ? wb + c * slice : nullptr);
         if (st != DFTI_NO_ERROR) {
-#pragma omp critical(zem_dfti_status)
+#pragma omp critical
             if (result == DFTI_NO_ERROR)
                 result = st;
         }
@@ -404,6 +404,31 @@ template <class R> int complex_one_parallel(DftiRecord *r0, bool forward, const 
     return DFTI_NO_ERROR;
 }
 
+// One long line through the parallel radix-4 entry (which splits it
+// over the threads fixed at commit), gathered first when its stride is
+// not one.
+template <class R> int radix4_parallel(DftiRecord *r0, bool forward, const void *in, void *out)
+{
+    bool single = sizeof(R) == sizeof(float);
+    DftiEntry e = r0->entry[single ? (forward ? kEntryCFwdPar : kEntryCBwdPar)
+                                   : (forward ? kEntryZFwdPar : kEntryZBwdPar)];
+    Sides<R> sd;
+    make_sides(sd, r0, in, out);
+    ptrdiff_t n = r0->length, is = sd.is[0], os = sd.os[0];
+    if (is == 1 && os == 1)
+        return e(sd.in, sd.out, r0, nullptr);
+    Temp temp((size_t)(2 * n + kTempSpare) * sizeof(R));
+    if (temp.get() == nullptr)
+        return DFTI_MEMORY_ERROR;
+    Cx<R> *t = static_cast<Cx<R> *>(temp.get());
+    for (ptrdiff_t i = 0; i < n; ++i)
+        t[i] = sd.in[i * is];
+    int st = e(t, t, r0, nullptr);
+    for (ptrdiff_t i = 0; i < n; ++i)
+        sd.out[i * os] = t[i];
+    return st;
+}
+
 template <class R> int complex_parallel(DftiRecord *r0, bool forward, const void *in, void *out, int T)
 {
     int howmany = r0->number_of_transforms;
@@ -420,6 +445,8 @@ template <class R> int complex_parallel(DftiRecord *r0, bool forward, const void
         });
     }
     int d = r0->dimension;
+    if (d == 1 && r0->engine_flag == 0)
+        return radix4_parallel<R>(r0, forward, in, out);
     bool serial = d == 1 || (d == 2 && r0->cumulative_size < kParallel2d) ||
                   (d >= 3 && r0->cumulative_size < kParallelHigher);
     if (serial)
@@ -433,7 +460,7 @@ int run_transforms(DftiRecord *r0, bool forward, const void *in, void *out, int 
                    uint8_t *scratch)
 {
     if (r0->forward_domain != DFTI_COMPLEX)
-        return DFTI_UNIMPLEMENTED;
+        return run_real_transforms(r0, forward, in, out, first, howmany, scratch);
     if (r0->precision == DFTI_SINGLE)
         return complex_transforms<float>(r0, forward, in, out, first, howmany, scratch);
     return complex_transforms<double>(r0, forward, in, out, first, howmany, scratch);
@@ -442,7 +469,7 @@ int run_transforms(DftiRecord *r0, bool forward, const void *in, void *out, int 
 int run_parallel(DftiRecord *r0, bool forward, const void *in, void *out, int threads)
 {
     if (r0->forward_domain != DFTI_COMPLEX)
-        return DFTI_UNIMPLEMENTED;
+        return run_real_parallel(r0, forward, in, out, threads);
     if (r0->precision == DFTI_SINGLE)
         return complex_parallel<float>(r0, forward, in, out, threads);
     return complex_parallel<double>(r0, forward, in, out, threads);

@@ -45,6 +45,22 @@ struct EngineKind {
 };
 const EngineKind *engine_kind_complex(const DftiRecord *r, bool single, bool ordered);
 
+// The radix-4 kernels: coefficient table and serial and parallel entries.
+struct RadixKind {
+    int (*init)(DftiRecord *r);
+    DftiEntry fwd, bwd, fwd_par, bwd_par;
+};
+const RadixKind *radix_kind(bool single);
+
+// Real transforms: the real context, and the entries that run the packed
+// format function of slots 12 to 15 and scale.
+struct RealKind {
+    int (*init)(DftiRecord *r);
+    DftiEntry fwd, bwd;
+};
+const RealKind *real_kind(bool single);
+DftiEntry packed_function(bool single, int packed_format, bool forward);
+
 // ---- compute ---------------------------------------------------------------
 // A 32-byte aligned temporary from the work-memory cache, released on
 // scope exit from the thread that took it.
@@ -67,6 +83,10 @@ int run_transforms(DftiRecord *r0, bool forward, const void *in, void *out, int 
                    int howmany, uint8_t *scratch);
 // The parallel plans for thread count T >= 2.
 int run_parallel(DftiRecord *r0, bool forward, const void *in, void *out, int threads);
+// The same for real descriptors (one and two dimensions, packed formats).
+int run_real_transforms(DftiRecord *r0, bool forward, const void *in, void *out, int first,
+                        int howmany, uint8_t *scratch);
+int run_real_parallel(DftiRecord *r0, bool forward, const void *in, void *out, int threads);
 
 } // namespace zem_dfti
 
