@@ -8,6 +8,7 @@
 #include "dft/kernel/default/f_dft/dfti_record.h"
 #include "tests/dft/dfti/dfti_test_util.h"
 #include "zem_service.h"
+#include <omp.h>
 
 namespace {
 
@@ -160,7 +161,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{D, {512}, 1, true, false}, Case{S, {1024}, 1, false, false},
                       Case{S, {4096}, 1, true, true}, Case{D, {2048}, 1, false, true},
                       Case{D, {64}, 5, false, true}, Case{S, {128}, 3, true, true},
-                      Case{S, {65536}, 1, true, false}));
+                      Case{S, {65536}, 1, true, false}, Case{S, {1000}, 1, true, false},
+                      Case{D, {1000}, 2, false, true}, Case{S, {7}, 3, false, false},
+                      Case{D, {3}, 1, true, true}));
 INSTANTIATE_TEST_SUITE_P(
     MoreDimensions, Transforms,
     ::testing::Values(Case{S, {16, 32}, 1, true, false}, Case{S, {64, 128}, 1, true, false}, Case{D, {64, 64}, 1, false, true},
@@ -169,7 +172,104 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{S, {32, 32, 32}, 1, false, false}, Case{D, {32, 8, 128}, 1, true, true},
                       Case{D, {4, 8, 2, 16}, 1, true, true}, Case{S, {4, 8, 2, 16}, 3, false, true},
                       Case{S, {2, 2, 4, 2, 2, 4, 2}, 2, false, true},
-                      Case{D, {2, 4, 2, 8, 4, 2, 16}, 1, true, false}));
+                      Case{D, {2, 4, 2, 8, 4, 2, 16}, 1, true, false}, Case{S, {12, 10}, 1, false, true},
+                      Case{D, {5, 6, 7}, 2, true, true}, Case{S, {45, 30, 27}, 1, true, false},
+                      Case{D, {3, 5, 1, 6}, 1, false, false}));
+
+// Scrambled ordering: the forward result may stay in the plan's own
+// order; the backward transform takes it back to the data.
+struct Scrambled {
+    int precision;
+    std::vector<int> n;
+    bool radix4; // the plan runs on the radix-4 kernels
+};
+
+class ScrambledOrder : public ::testing::TestWithParam<Scrambled> {};
+
+TEST_P(ScrambledOrder, ForwardThenBackwardGivesTheDataBack)
+{
+    const Scrambled &c = GetParam();
+    Desc d;
+    int dims = (int)c.n.size();
+    size_t total = 1;
+    for (int v : c.n)
+        total *= v;
+    ASSERT_EQ(dims == 1 ? DftiCreateDescriptor(&d.h, c.precision, DFTI_COMPLEX, 1, c.n[0])
+                        : DftiCreateDescriptor(&d.h, c.precision, DFTI_COMPLEX, dims, c.n.data()),
+              0);
+    ASSERT_EQ(DftiSetValue(d.h, DFTI_ORDERING, DFTI_BACKWARD_SCRAMBLED), 0);
+    ASSERT_EQ(DftiSetValue(d.h, DFTI_FORWARD_SCALE, 2.0), 0);
+    ASSERT_EQ(DftiSetValue(d.h, DFTI_BACKWARD_SCALE, 0.5 / (double)total), 0);
+    ASSERT_EQ(DftiCommitDescriptor(d.h), 0);
+    EXPECT_EQ(d.h->engine_flag, c.radix4 ? 0 : 1);
+    EXPECT_EQ(d.h->coef_table[c.precision == DFTI_SINGLE ? 0 : 1] != nullptr, c.radix4);
+    std::vector<cld> x = dfti_test::random_complex(total, 3);
+    std::vector<cld> X = dfti_test::reference_nd(x, std::vector<int>(c.n.rbegin(), c.n.rend()), -1);
+    auto run = [&](auto zero) {
+        typedef decltype(zero) R;
+        std::vector<R> a(2 * total);
+        for (size_t i = 0; i < total; ++i) {
+            a[2 * i] = (R)x[i].real();
+            a[2 * i + 1] = (R)x[i].imag();
+        }
+        ASSERT_EQ(DftiComputeForward(d.h, a.data()), 0);
+        // Whatever the order, the energy is the reference's (times 4).
+        long double e = 0, ref = 0;
+        for (size_t i = 0; i < total; ++i) {
+            e += (long double)a[2 * i] * a[2 * i] + (long double)a[2 * i + 1] * a[2 * i + 1];
+            ref += 4 * std::norm(X[i]);
+        }
+        EXPECT_NEAR((double)(e / ref), 1.0, sizeof(R) == 4 ? 1e-5 : 1e-12);
+        ASSERT_EQ(DftiComputeBackward(d.h, a.data()), 0);
+        std::vector<cld> back(total);
+        for (size_t i = 0; i < total; ++i)
+            back[i] = cld(a[2 * i], a[2 * i + 1]);
+        EXPECT_LT(dfti_test::rel_error(back, x), sizeof(R) == 4 ? 1e-5 : 1e-13);
+    };
+    if (c.precision == DFTI_SINGLE)
+        run(0.0f);
+    else
+        run(0.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Plans, ScrambledOrder,
+                         ::testing::Values(Scrambled{DFTI_SINGLE, {65536}, true}, Scrambled{DFTI_DOUBLE, {16384}, true},
+                                           Scrambled{DFTI_SINGLE, {2100}, false}, Scrambled{DFTI_DOUBLE, {6000}, false},
+                                           Scrambled{DFTI_SINGLE, {3, 2100}, false}));
+
+// Double precision, ordered, long, one dimension on two threads: the mixed
+// plan runs the engine for a direction whose scale is one and the
+// parallel radix-4 kernels (ordered by the bit reversal) otherwise.
+TEST(Commit, MixedPlanForLongOrderedDoubleTransforms)
+{
+    if (ZEM_IN_SERIAL() == 1 || omp_get_max_threads() < 2)
+        GTEST_SKIP() << "needs two threads";
+    const int n = 16384;
+    std::vector<cld> x = dfti_test::random_complex(n, 8);
+    std::vector<cld> X = zem_ref::dft(x, -1);
+    for (double scale : {1.0, 0.5}) {
+        Desc d;
+        ASSERT_EQ(DftiCreateDescriptor(&d.h, DFTI_DOUBLE, DFTI_COMPLEX, 1, n), 0);
+        ASSERT_EQ(DftiSetValue(d.h, DFTI_FORWARD_SCALE, scale), 0);
+        ASSERT_EQ(DftiSetValue(d.h, DFTI_BACKWARD_SCALE, scale), 0);
+        ASSERT_EQ(DftiCommitDescriptor(d.h), 0);
+        EXPECT_EQ(d.h->engine_flag, scale == 1.0 ? 1 : 0);
+        EXPECT_NE(d.h->ctx_c64, nullptr);
+        EXPECT_NE(d.h->coef_table[1], nullptr);
+        std::vector<double> a(2 * n);
+        for (int i = 0; i < n; ++i) {
+            a[2 * i] = (double)x[i].real();
+            a[2 * i + 1] = (double)x[i].imag();
+        }
+        ASSERT_EQ(DftiComputeForward(d.h, a.data()), 0);
+        std::vector<cld> got(n), ref(n);
+        for (int i = 0; i < n; ++i) {
+            got[i] = cld(a[2 * i], a[2 * i + 1]);
+            ref[i] = X[i] * (long double)scale;
+        }
+        EXPECT_LT(dfti_test::rel_error(got, ref), 2e-15) << "scale " << scale;
+    }
+}
 
 TEST(Compute, EntryChecks)
 {

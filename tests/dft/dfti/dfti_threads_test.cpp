@@ -67,6 +67,8 @@ struct Shape {
     std::vector<int> n;
     int howmany;
     bool in_place;
+    int ordering = DFTI_ORDERED;
+    int domain = DFTI_COMPLEX; // real ones in the Perm layout (n reals a row)
 };
 
 class ParallelEqualsSerial : public ::testing::TestWithParam<Shape> {};
@@ -79,15 +81,20 @@ TEST_P(ParallelEqualsSerial, WithinRounding)
     size_t total = 1;
     for (int v : s.n)
         total *= v;
-    std::vector<float> x = random_floats(2 * total * s.howmany, 5);
+    const bool real = s.domain == DFTI_REAL;
+    const size_t per = real ? total : 2 * total; // floats of one transform
+    std::vector<float> x = random_floats(per * s.howmany + 2, 5);
+    x.resize(per * s.howmany);
     std::vector<float> result[2];
     for (int threads = 1; threads <= 2; ++threads) {
         Threads t(threads);
         Desc d;
         int dims = (int)s.n.size();
-        ASSERT_EQ(dims == 1 ? DftiCreateDescriptor(&d.h, DFTI_SINGLE, DFTI_COMPLEX, 1, s.n[0])
-                            : DftiCreateDescriptor(&d.h, DFTI_SINGLE, DFTI_COMPLEX, dims, s.n.data()),
+        ASSERT_EQ(dims == 1 ? DftiCreateDescriptor(&d.h, DFTI_SINGLE, s.domain, 1, s.n[0])
+                            : DftiCreateDescriptor(&d.h, DFTI_SINGLE, s.domain, dims, s.n.data()),
                   0);
+        ASSERT_EQ(DftiSetValue(d.h, DFTI_ORDERING, s.ordering), 0);
+        ASSERT_EQ(DftiSetValue(d.h, DFTI_PACKED_FORMAT, DFTI_PERM_FORMAT), 0);
         ASSERT_EQ(DftiSetValue(d.h, DFTI_NUMBER_OF_TRANSFORMS, s.howmany), 0);
         ASSERT_EQ(DftiSetValue(d.h, DFTI_INPUT_DISTANCE, (int)total), 0);
         ASSERT_EQ(DftiSetValue(d.h, DFTI_OUTPUT_DISTANCE, (int)total), 0);
@@ -97,9 +104,14 @@ TEST_P(ParallelEqualsSerial, WithinRounding)
         std::vector<float> a = x, b(x.size());
         ASSERT_EQ(s.in_place ? DftiComputeForward(d.h, a.data()) : DftiComputeForward(d.h, a.data(), b.data()), 0);
         result[threads - 1] = s.in_place ? a : b;
+        // and back
+        std::vector<float> c(x.size());
+        ASSERT_EQ(s.in_place ? DftiComputeBackward(d.h, a.data()) : DftiComputeBackward(d.h, b.data(), c.data()), 0);
+        std::vector<float> &back = s.in_place ? a : c;
+        result[threads - 1].insert(result[threads - 1].end(), back.begin(), back.end());
     }
     double worst = 0, scale = 0;
-    for (size_t i = 0; i < x.size(); ++i) {
+    for (size_t i = 0; i < result[0].size(); ++i) {
         worst = std::max(worst, (double)std::fabs(result[0][i] - result[1][i]));
         scale = std::max(scale, (double)std::fabs(result[0][i]));
     }
@@ -110,7 +122,11 @@ INSTANTIATE_TEST_SUITE_P(Shapes, ParallelEqualsSerial,
                          ::testing::Values(Shape{{64, 64}, 1, true}, Shape{{128, 32}, 1, false},
                                            Shape{{32, 32, 32}, 1, true}, Shape{{16, 8, 16, 32}, 1, false},
                                            Shape{{256}, 7, true}, Shape{{8, 8}, 5, false},
-                                           Shape{{65536}, 1, true}));
+                                           Shape{{65536}, 1, true}, Shape{{65536}, 1, true, DFTI_BACKWARD_SCRAMBLED},
+                                           Shape{{65536}, 1, false, DFTI_BACKWARD_SCRAMBLED},
+                                           Shape{{64, 64}, 1, true, DFTI_ORDERED, DFTI_REAL},
+                                           Shape{{96, 100}, 1, false, DFTI_ORDERED, DFTI_REAL},
+                                           Shape{{1024}, 8, true, DFTI_ORDERED, DFTI_REAL}));
 
 // Four user threads compute at once with one descriptor; a fifth call
 // made while all four slots are busy gets 8, and the descriptor keeps
