@@ -130,33 +130,120 @@ double time_fftw(FftwApi &api, FftwNd &nd, const Shape &s, int threads, unsigned
     return r;
 }
 
-// The descriptor against the engine function it calls, 1-D length 1024.
-template <class R> void overhead(double min_time)
+// The descriptor against the engine function it calls (the complex DFT
+// of the record's context), 1-D length 1024.
+template <class R> struct Dft;
+template <> struct Dft<float> {
+    typedef FxrsDFTCtx_C_32fc Ctx;
+    typedef Fxrs32fc C;
+    static int init(Ctx **c, int n) { return fxrsDFTInitAlloc_C_32fc(c, n, FXR_FFT_NODIV_BY_ANY, 0); }
+    static int size(Ctx *c, int *b) { return fxrsDFTGetBufSize_C_32fc(c, b); }
+    static int fwd(C *d, Ctx *c, uint8_t *b) { return fxrsDFTFwd_CToC_32fc(d, d, c, b); }
+    static void release(Ctx *c) { fxrsDFTFree_C_32fc(c); }
+    static constexpr const char *name = "single";
+};
+template <> struct Dft<double> {
+    typedef FxrsDFTCtx_C_64fc Ctx;
+    typedef Fxrs64fc C;
+    static int init(Ctx **c, int n) { return fxrsDFTInitAlloc_C_64fc(c, n, FXR_FFT_NODIV_BY_ANY, 0); }
+    static int size(Ctx *c, int *b) { return fxrsDFTGetBufSize_C_64fc(c, b); }
+    static int fwd(C *d, Ctx *c, uint8_t *b) { return fxrsDFTFwd_CToC_64fc(d, d, c, b); }
+    static void release(Ctx *c) { fxrsDFTFree_C_64fc(c); }
+    static constexpr const char *name = "double";
+};
+
+template <class R> void overhead(int n, double min_time)
 {
-    using E = zembench::Engine<R>;
-    const int n = 1024;
+    using E = Dft<R>;
     typename E::Ctx *ctx = nullptr;
-    E::init(&ctx, 10);
+    E::init(&ctx, n);
     int bytes = 0;
-    E::bufsize(ctx, &bytes);
+    E::size(ctx, &bytes);
     uint8_t *buf = bytes > 0 ? fxrsMalloc_8u(bytes) : nullptr;
     typename E::C *data = (typename E::C *)fxrsMalloc_8u(n * (int)sizeof(typename E::C));
-    zembench::fill_pattern((R *)data, 2 * n, 1e-3);
+    zembench::fill_pattern((R *)data, 2 * (size_t)n, 1e-3);
     omp_set_num_threads(1);
     DFTI_DESCRIPTOR_HANDLE h = nullptr;
     DftiCreateDescriptor(&h, sizeof(R) == 4 ? DFTI_SINGLE : DFTI_DOUBLE, DFTI_COMPLEX, 1, n);
     DftiCommitDescriptor(h);
     double te = 1e30, td = 1e30;
-    for (int round = 0; round < 3; ++round) { // interleaved, so drift hits both alike
-        te = fmin(te, best([&] { E::fwd(data, ctx, buf); }, min_time, 64));
-        td = fmin(td, best([&] { DftiComputeForward(h, data); }, min_time, 64));
+    int batch = n < 16384 ? 16384 / n : 1;
+    for (int round = 0; round < 5; ++round) { // interleaved, so drift hits both alike
+        te = fmin(te, best([&] { E::fwd(data, ctx, buf); }, min_time, batch));
+        td = fmin(td, best([&] { DftiComputeForward(h, data); }, min_time, batch));
     }
-    printf("%-7s overhead at 1024: engine %.0f mflops, descriptor %.0f mflops, +%.1f%% time\n", E::name,
+    printf("%-7s %6d: engine DFT %6.0f mflops, descriptor %6.0f mflops: %+.1f%% time\n", E::name, n,
            mflops(n, te), mflops(n, td), 100.0 * (td / te - 1.0));
     DftiFreeDescriptor(&h);
     fxrsFree(data);
     fxrsFree(buf);
     E::release(ctx);
+}
+
+// Real forward transforms (out of place, CCS) beside FFTW's r2c;
+// "mflops" = 2.5 N log2 N / t(us).
+double time_dfti_real(int precision, const Shape &s, int threads, double min_time, int *status)
+{
+    omp_set_num_threads(threads);
+    DFTI_DESCRIPTOR_HANDLE h = nullptr;
+    int dims = (int)s.n.size();
+    int st = dims == 1 ? DftiCreateDescriptor(&h, precision, DFTI_REAL, 1, s.n[0])
+                       : DftiCreateDescriptor(&h, precision, DFTI_REAL, dims, s.n.data());
+    int n0 = s.n.back(), rows = dims == 2 ? s.n[0] : 1;
+    if (st == 0 && dims == 2) {
+        int in[3] = {0, n0, 1}, out[3] = {0, n0 + 2, 1};
+        DftiSetValue(h, DFTI_INPUT_STRIDES, in);
+        DftiSetValue(h, DFTI_OUTPUT_STRIDES, out);
+    }
+    if (st == 0)
+        st = DftiSetValue(h, DFTI_PLACEMENT, DFTI_NOT_INPLACE);
+    if (st == 0)
+        st = DftiCommitDescriptor(h);
+    *status = st;
+    double r = 0;
+    if (st == 0) {
+        size_t e = precision == DFTI_SINGLE ? 4 : 8;
+        size_t in_reals = (size_t)s.points(), out_reals = (size_t)(n0 + 2) * (rows + 2);
+        void *a = fxrsMalloc_8u((int)(in_reals * e)), *b = fxrsMalloc_8u((int)(out_reals * e));
+        if (precision == DFTI_SINGLE)
+            zembench::fill_pattern((float *)a, in_reals, 1e-3);
+        else
+            zembench::fill_pattern((double *)a, in_reals, 1e-3);
+        int batch = s.points() < 16384 ? (int)(16384 / s.points()) : 1;
+        r = 0.5 * mflops(s.points(), best([&] { DftiComputeForward(h, a, b); }, min_time, batch));
+        fxrsFree(a);
+        fxrsFree(b);
+    }
+    if (h)
+        DftiFreeDescriptor(&h);
+    return r;
+}
+
+double time_fftw_real(FftwApi &api, const Shape &s, int threads, unsigned flags, double min_time, bool single)
+{
+    typedef void *(*PlanR2c)(int, const int *, void *, void *, unsigned);
+    PlanR2c plan = (PlanR2c)dlsym(api.handle, single ? "fftwf_plan_dft_r2c" : "fftw_plan_dft_r2c");
+    typedef void (*WithThreads)(int);
+    void *tl = dlopen(single ? "libfftw3f_threads.so.3" : "libfftw3_threads.so.3", RTLD_NOW | RTLD_LOCAL);
+    WithThreads with = tl ? (WithThreads)dlsym(tl, single ? "fftwf_plan_with_nthreads" : "fftw_plan_with_nthreads")
+                          : nullptr;
+    if (plan == nullptr || (threads > 1 && with == nullptr))
+        return 0;
+    if (with)
+        with(threads);
+    size_t e = single ? 4 : 8;
+    int n0 = s.n.back(), rows = s.n.size() == 2 ? s.n[0] : 1;
+    void *a = api.alloc((size_t)s.points() * e), *b = api.alloc((size_t)(n0 / 2 + 1) * rows * 2 * e);
+    void *p = plan((int)s.n.size(), s.n.data(), a, b, flags);
+    memset(a, 0, (size_t)s.points() * e);
+    int batch = s.points() < 16384 ? (int)(16384 / s.points()) : 1;
+    double r = 0.5 * mflops(s.points(), best([&] { api.execute(p); }, min_time, batch));
+    api.destroy(p);
+    api.release(a);
+    api.release(b);
+    if (with)
+        with(1);
+    return r;
 }
 
 } // namespace
@@ -197,8 +284,30 @@ int zem_bench_dfti(double min_time)
                        q, p > 0 ? z / p : 0.0, q > 0 ? z / q : 0.0);
             }
     }
-    overhead<float>(min_time);
-    overhead<double>(min_time);
+    printf("\nreal forward transforms (out of place, CCS); mflops = 2.5 N log2 N / t(us)\n");
+    const Shape real_shapes[] = {{{1024}}, {{1000}}, {{65536}}, {{256, 256}}, {{1024, 1024}}};
+    for (int prec : {DFTI_SINGLE, DFTI_DOUBLE}) {
+        FftwApi &api = prec == DFTI_SINGLE ? f32 : f64;
+        bool peer = prec == DFTI_SINGLE ? p32 : p64;
+        for (const Shape &s : real_shapes)
+            for (int threads = 1; threads <= 2; ++threads) {
+                int st = 0;
+                double z = time_dfti_real(prec, s, threads, min_time, &st);
+                bool single = prec == DFTI_SINGLE;
+                double p = peer ? time_fftw_real(api, s, threads, zembench::kFftwMeasure, min_time, single) : 0;
+                double q = peer ? time_fftw_real(api, s, threads, zembench::kFftwMeasure | zembench::kFftwNoSimd,
+                                                 min_time, single)
+                                : 0;
+                printf("%-7s %-10s %3d %10.0f %10.0f %10.0f %9.2f %9.2f%s%s\n", single ? "single" : "double",
+                       s.text().c_str(), threads, z, p, q, p > 0 ? z / p : 0.0, q > 0 ? z / q : 0.0,
+                       st ? "  commit: " : "", st ? DftiErrorMessage(st) : "");
+            }
+    }
+    printf("\ndescriptor overhead over the engine call, one thread\n");
+    overhead<float>(1024, min_time);
+    overhead<float>(65536, min_time);
+    overhead<double>(1024, min_time);
+    overhead<double>(65536, min_time);
     omp_set_num_threads(saved);
     return 0;
 }
