@@ -140,7 +140,8 @@ int direct_candidate(const DftiRecord *r0)
     }
     if (r0->packed_format == DFTI_CCS_FORMAT && n > (single ? kDirectCcsSingle : kDirectCcsDouble))
         return 0;
-    return r0->number_of_transforms == 1 ? 1 : 0;
+    // Real: the number of transforms, so 1 only for one transform.
+    return r0->number_of_transforms;
 }
 
 // Settings that record 0 holds for the whole descriptor.
@@ -184,7 +185,7 @@ int commit(DftiRecord *r0)
             return DFTI_MEMORY_ERROR;
         memset(r0->user_slots, 0, sizeof(int) * (size_t)users);
     } else {
-        r0->direct_path = r0->direct_candidate;
+        r0->direct_path = r0->direct_candidate == 1 ? 1 : 0;
         r0->thread_count = (_ZEM_SERV_in_serial() == 1 || omp_in_parallel()) ? 1 : omp_get_max_threads();
     }
 

@@ -13,7 +13,7 @@
 
 namespace zem_dfti {
 
-Temp::Temp(size_t bytes) : raw_(_ZEM_SERV_allocate(bytes + kTempAlign)), aligned_(nullptr)
+Temp::Temp(size_t bytes) : raw_(bytes > 0 ? _ZEM_SERV_allocate(bytes + kTempAlign) : nullptr), aligned_(nullptr)
 {
     if (raw_ != nullptr)
         aligned_ = reinterpret_cast<void *>(((uintptr_t)raw_ + kTempAlign) & ~(uintptr_t)(kTempAlign - 1));
