@@ -40,7 +40,7 @@ void stage(const S *in, S *out, int f, ptrdiff_t m, ptrdiff_t blocks, const S *t
 {
     typedef typename Work<S>::W W;
     const int ff = F ? F : f;
-    Z<W> x[kDftFactorLimit];
+    Z<W> x[F ? F : kDftFactorLimit];
     for (ptrdiff_t b = 0; b < blocks; ++b) {
         const S *ib = in + 2 * b * ff * m;
         S *ob = out + 2 * b * ff * m;
@@ -206,7 +206,7 @@ void leaves(const S *src, ptrdiff_t is, S *out, int p, ptrdiff_t nb, ptrdiff_t s
 {
     typedef typename Work<S>::W W;
     const int pp = F ? F : p;
-    Z<W> x[kDftFactorLimit];
+    Z<W> x[F ? F : kDftFactorLimit];
     for (ptrdiff_t c = 0; c < nb; ++c) {
         const S *s = src + 2 * is * idx[c];
         for (int j = 0; j < pp; ++j)
