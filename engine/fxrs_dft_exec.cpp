@@ -3,6 +3,7 @@
 // decimation in time) plan, the convolution plan and the direct plan.
 // None of them scales; the callers do.
 #include <string.h>
+#include <xmmintrin.h>
 
 #include "engine/fxrs_dft_kernels.h"
 
@@ -39,7 +40,7 @@ void stage(const S *in, S *out, int f, ptrdiff_t m, ptrdiff_t blocks, const S *t
 {
     typedef typename Work<S>::W W;
     const int ff = F ? F : f;
-    Z<W> x[kDftFactorLimit];
+    Z<W> x[F ? F : kDftFactorLimit];
     for (ptrdiff_t b = 0; b < blocks; ++b) {
         const S *ib = in + 2 * b * ff * m;
         S *ob = out + 2 * b * ff * m;
@@ -55,10 +56,139 @@ void stage(const S *in, S *out, int f, ptrdiff_t m, ptrdiff_t blocks, const S *t
     }
 }
 
+// ---- single precision, four complex values side by side -----------------------
+
+// Four complex values split into four real and four imaginary parts.
+struct V {
+    typedef float Real;
+    __m128 re, im;
+};
+inline V operator+(V a, V b) { return {_mm_add_ps(a.re, b.re), _mm_add_ps(a.im, b.im)}; }
+inline V operator-(V a, V b) { return {_mm_sub_ps(a.re, b.re), _mm_sub_ps(a.im, b.im)}; }
+inline V operator*(V a, float s)
+{
+    const __m128 k = _mm_set1_ps(s);
+    return {_mm_mul_ps(a.re, k), _mm_mul_ps(a.im, k)};
+}
+template <bool Inv> inline V rot(V a)
+{
+    const __m128 z = _mm_setzero_ps();
+    return Inv ? V{_mm_sub_ps(z, a.im), a.re} : V{a.im, _mm_sub_ps(z, a.re)};
+}
+// a times (wr, wi), or times its conjugate for the inverse
+template <bool Inv> inline V vtwiddle(V a, __m128 wr, __m128 wi)
+{
+    if (Inv)
+        return {_mm_add_ps(_mm_mul_ps(a.re, wr), _mm_mul_ps(a.im, wi)),
+                _mm_sub_ps(_mm_mul_ps(a.im, wr), _mm_mul_ps(a.re, wi))};
+    return {_mm_sub_ps(_mm_mul_ps(a.re, wr), _mm_mul_ps(a.im, wi)),
+            _mm_add_ps(_mm_mul_ps(a.re, wi), _mm_mul_ps(a.im, wr))};
+}
+// four consecutive interleaved complex values (8-byte alignment suffices)
+inline V vload(const float *p)
+{
+    const __m128 a = _mm_loadu_ps(p), b = _mm_loadu_ps(p + 4);
+    return {_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)), _mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1))};
+}
+inline void vstore(float *p, V v)
+{
+    _mm_storeu_ps(p, _mm_unpacklo_ps(v.re, v.im));
+    _mm_storeu_ps(p + 4, _mm_unpackhi_ps(v.re, v.im));
+}
+// four complex values from four places, and back
+inline V vgather(const float *a, const float *b, const float *c, const float *d)
+{
+    __m128 x = _mm_setzero_ps(), y = _mm_setzero_ps();
+    x = _mm_loadh_pi(_mm_loadl_pi(x, (const __m64 *)a), (const __m64 *)b);
+    y = _mm_loadh_pi(_mm_loadl_pi(y, (const __m64 *)c), (const __m64 *)d);
+    return {_mm_shuffle_ps(x, y, _MM_SHUFFLE(2, 0, 2, 0)), _mm_shuffle_ps(x, y, _MM_SHUFFLE(3, 1, 3, 1))};
+}
+inline void vscatter(V v, float *a, float *b, float *c, float *d)
+{
+    const __m128 x = _mm_unpacklo_ps(v.re, v.im), y = _mm_unpackhi_ps(v.re, v.im);
+    _mm_storel_pi((__m64 *)a, x);
+    _mm_storeh_pi((__m64 *)b, x);
+    _mm_storel_pi((__m64 *)c, y);
+    _mm_storeh_pi((__m64 *)d, y);
+}
+
+// A radix-F stage (F = 2..5) with the grouped twiddle layout: per group
+// of four q, per leg p = 1..F-1, four real parts then four imaginary.
+template <bool Inv, int F>
+void stage_sse(const float *in, float *out, ptrdiff_t m, ptrdiff_t blocks, const float *tw)
+{
+    const ptrdiff_t groups = m / 4;
+    for (ptrdiff_t b = 0; b < blocks; ++b) {
+        const float *ib = in + 2 * b * F * m;
+        float *ob = out + 2 * b * F * m;
+        const float *t = tw;
+        for (ptrdiff_t g = 0; g < groups; ++g, t += 8 * (F - 1)) {
+            const ptrdiff_t q = 4 * g;
+            V x[F];
+            x[0] = vload(ib + 2 * q);
+            for (int p = 1; p < F; ++p)
+                x[p] = vtwiddle<Inv>(vload(ib + 2 * (q + p * m)), _mm_load_ps(t + 8 * (p - 1)),
+                                     _mm_load_ps(t + 8 * (p - 1) + 4));
+            bfly_fixed<Inv, F>(x);
+            for (int r = 0; r < F; ++r)
+                vstore(ob + 2 * (q + r * m), x[r]);
+        }
+        for (ptrdiff_t q = 4 * groups; q < m; ++q) {
+            const int lane = (int)(q & 3);
+            Z<float> x[F];
+            x[0] = ld<float>(ib, q);
+            for (int p = 1; p < F; ++p)
+                x[p] = twiddle<Inv>(ld<float>(ib, q + p * m),
+                                    Z<float>{t[8 * (p - 1) + lane], t[8 * (p - 1) + 4 + lane]});
+            bfly_fixed<Inv, F>(x);
+            for (int r = 0; r < F; ++r)
+                st(ob, q + r * m, x[r]);
+        }
+    }
+}
+
+// The first stage for p = 3 or 5, four blocks at a time.
+template <bool Inv, int F>
+void leaves_sse(const float *src, ptrdiff_t is, float *out, ptrdiff_t nb, ptrdiff_t span,
+                const int32_t *idx)
+{
+    ptrdiff_t c = 0;
+    const ptrdiff_t js = 2 * is * span;
+    for (; c + 4 <= nb; c += 4) {
+        const float *s0 = src + 2 * is * idx[c], *s1 = src + 2 * is * idx[c + 1];
+        const float *s2 = src + 2 * is * idx[c + 2], *s3 = src + 2 * is * idx[c + 3];
+        V x[F];
+        for (int j = 0; j < F; ++j)
+            x[j] = vgather(s0 + j * js, s1 + j * js, s2 + j * js, s3 + j * js);
+        bfly_fixed<Inv, F>(x);
+        float *o = out + 2 * c * F;
+        for (int r = 0; r < F; ++r)
+            vscatter(x[r], o + 2 * r, o + 2 * (F + r), o + 2 * (2 * F + r), o + 2 * (3 * F + r));
+    }
+    for (; c < nb; ++c) {
+        const float *s = src + 2 * is * idx[c];
+        Z<float> x[F];
+        for (int j = 0; j < F; ++j)
+            x[j] = ld<float>(s, is * j * span);
+        bfly_fixed<Inv, F>(x);
+        for (int r = 0; r < F; ++r)
+            st(out + 2 * c * F, r, x[r]);
+    }
+}
+
 template <bool Inv, typename S>
 void run_stage(const DftFactor &r, const S *in, S *out, ptrdiff_t blocks)
 {
     const S *tw = (const S *)r.twd, *dir = (const S *)r.dir;
+    if constexpr (sizeof(S) == 4) {
+        switch (r.f) {
+        case 2: stage_sse<Inv, 2>(in, out, r.m, blocks, tw); return;
+        case 3: stage_sse<Inv, 3>(in, out, r.m, blocks, tw); return;
+        case 4: stage_sse<Inv, 4>(in, out, r.m, blocks, tw); return;
+        case 5: stage_sse<Inv, 5>(in, out, r.m, blocks, tw); return;
+        default: break;
+        }
+    }
     switch (r.f) {
     case 2: stage<Inv, 2>(in, out, 2, r.m, blocks, tw, dir); break;
     case 3: stage<Inv, 3>(in, out, 3, r.m, blocks, tw, dir); break;
@@ -76,7 +206,7 @@ void leaves(const S *src, ptrdiff_t is, S *out, int p, ptrdiff_t nb, ptrdiff_t s
 {
     typedef typename Work<S>::W W;
     const int pp = F ? F : p;
-    Z<W> x[kDftFactorLimit];
+    Z<W> x[F ? F : kDftFactorLimit];
     for (ptrdiff_t c = 0; c < nb; ++c) {
         const S *s = src + 2 * is * idx[c];
         for (int j = 0; j < pp; ++j)
@@ -85,6 +215,23 @@ void leaves(const S *src, ptrdiff_t is, S *out, int p, ptrdiff_t nb, ptrdiff_t s
         S *o = out + 2 * c * pp;
         for (int r = 0; r < pp; ++r)
             st(o, r, x[r]);
+    }
+}
+
+template <bool Inv, typename S>
+void first_stage(const S *src, ptrdiff_t is, S *lo, int p, ptrdiff_t nb, const int32_t *idx,
+                 const S *dir)
+{
+    if constexpr (sizeof(S) == 4) {
+        if (p == 3)
+            return leaves_sse<Inv, 3>(src, is, lo, nb, nb, idx);
+        if (p == 5)
+            return leaves_sse<Inv, 5>(src, is, lo, nb, nb, idx);
+    }
+    switch (p) {
+    case 3: leaves<Inv, 3>(src, is, lo, 3, nb, nb, idx, dir); break;
+    case 5: leaves<Inv, 5>(src, is, lo, 5, nb, nb, idx, dir); break;
+    default: leaves<Inv, 0>(src, is, lo, p, nb, nb, idx, dir); break;
     }
 }
 
@@ -108,11 +255,7 @@ void fact_level(const Fact<S> &z, int d, const S *src, ptrdiff_t is, S *tmp, S *
         const ptrdiff_t nb = n / p;
         S *lo = L - 2 >= d ? tmp : out;
         const S *dir = (const S *)last.dir;
-        switch (p) {
-        case 3: leaves<Inv, 3>(src, is, lo, 3, nb, nb, z.c->inIdx, dir); break;
-        case 5: leaves<Inv, 5>(src, is, lo, 5, nb, nb, z.c->inIdx, dir); break;
-        default: leaves<Inv, 0>(src, is, lo, p, nb, nb, z.c->inIdx, dir); break;
-        }
+        first_stage<Inv>(src, is, lo, p, nb, z.c->inIdx, dir);
         for (int i = L - 2; i >= d; --i)
             run_stage<Inv>(rec[i], tmp, i == d ? out : tmp, n / ((ptrdiff_t)rec[i].f * rec[i].m));
         return;

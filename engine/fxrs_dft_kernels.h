@@ -20,6 +20,7 @@ template <> struct Work<double> {
 };
 
 template <typename W> struct Z {
+    typedef W Real;
     W re, im;
 };
 template <typename W> inline Z<W> operator+(Z<W> a, Z<W> b) { return {a.re + b.re, a.im + b.im}; }
@@ -61,40 +62,44 @@ template <typename W> struct K {
     static constexpr W s52 = (W)0.58778525229247312916870595463907L;
 };
 
-template <bool Inv, typename W> inline void bfly2(Z<W> *x)
+// The radix-2/3/4/5 butterflies are written over any complex type CT
+// with +, -, times a real constant and rot (Z<W> here, four complex
+// values side by side in the SSE kernels).
+template <bool Inv, typename CT> inline void bfly2(CT *x)
 {
-    Z<W> a = x[0];
+    CT a = x[0];
     x[0] = a + x[1];
     x[1] = a - x[1];
 }
 
-template <bool Inv, typename W> inline void bfly3(Z<W> *x)
+template <bool Inv, typename CT> inline void bfly3(CT *x)
 {
-    Z<W> t = x[1] + x[2], d = rot<Inv>((x[1] - x[2]) * K<W>::s3);
-    Z<W> m = x[0] - t * (W)0.5;
+    typedef typename CT::Real W;
+    CT t = x[1] + x[2], d = rot<Inv>((x[1] - x[2]) * K<W>::s3);
+    CT m = x[0] - t * (W)0.5;
     x[0] = x[0] + t;
     x[1] = m + d;
     x[2] = m - d;
 }
 
-template <bool Inv, typename W> inline void bfly4(Z<W> *x)
+template <bool Inv, typename CT> inline void bfly4(CT *x)
 {
-    Z<W> a = x[0] + x[2], b = x[0] - x[2];
-    Z<W> c = x[1] + x[3], d = rot<Inv>(x[1] - x[3]);
+    CT a = x[0] + x[2], b = x[0] - x[2];
+    CT c = x[1] + x[3], d = rot<Inv>(x[1] - x[3]);
     x[0] = a + c;
     x[2] = a - c;
     x[1] = b + d;
     x[3] = b - d;
 }
 
-template <bool Inv, typename W> inline void bfly5(Z<W> *x)
+template <bool Inv, typename CT> inline void bfly5(CT *x)
 {
-    typedef K<W> k;
-    Z<W> s1 = x[1] + x[4], d1 = x[1] - x[4], s2 = x[2] + x[3], d2 = x[2] - x[3];
-    Z<W> a1 = x[0] + s1 * k::c51 + s2 * k::c52;
-    Z<W> a2 = x[0] + s1 * k::c52 + s2 * k::c51;
-    Z<W> b1 = rot<Inv>(d1 * k::s51 + d2 * k::s52);
-    Z<W> b2 = rot<Inv>(d1 * k::s52 - d2 * k::s51);
+    typedef K<typename CT::Real> k;
+    CT s1 = x[1] + x[4], d1 = x[1] - x[4], s2 = x[2] + x[3], d2 = x[2] - x[3];
+    CT a1 = x[0] + s1 * k::c51 + s2 * k::c52;
+    CT a2 = x[0] + s1 * k::c52 + s2 * k::c51;
+    CT b1 = rot<Inv>(d1 * k::s51 + d2 * k::s52);
+    CT b2 = rot<Inv>(d1 * k::s52 - d2 * k::s51);
     x[0] = x[0] + s1 + s2;
     x[1] = a1 + b1;
     x[4] = a1 - b1;
@@ -144,6 +149,19 @@ template <bool Inv, typename W, typename S> void bfly_any(Z<W> *x, int f, const 
     }
     if (even)
         x[f / 2] = nyq;
+}
+
+// The butterfly of a fixed radix F = 2..5 on any complex type.
+template <bool Inv, int F, typename CT> inline void bfly_fixed(CT *x)
+{
+    if constexpr (F == 2)
+        bfly2<Inv>(x);
+    else if constexpr (F == 3)
+        bfly3<Inv>(x);
+    else if constexpr (F == 4)
+        bfly4<Inv>(x);
+    else
+        bfly5<Inv>(x);
 }
 
 // The f-point butterfly for a compile-time radix F (0: any, with dir).

@@ -29,7 +29,7 @@ void stage(const Run<S> &z, S *p, ptrdiff_t span, int64_t kappa, const DftFactor
     const int q = F ? F : r.f;
     const ptrdiff_t Q = span / q;
     const S *dir = (const S *)r.dir;
-    Z<W> x[kDftFactorLimit], tw[kDftFactorLimit];
+    Z<W> x[F ? F : kDftFactorLimit], tw[F ? F : kDftFactorLimit];
     for (int t = 1; t < q; ++t)
         tw[t] = ld<W>(z.w, (int64_t)Q * t * kappa);
     for (ptrdiff_t n = 0; n < Q; ++n) {

@@ -160,13 +160,28 @@ template <typename S> int plan_fact(DftCtx<S> *c, const int32_t *f, int L, bool 
         }
         if (i == L - 1 || c->outOrd)
             continue;
-        // stage twiddles w^(p q), w = e^(-2 pi i/(f m)): base index p q s
-        S *t = alloc_c<S>((int64_t)r.m * (r.f - 1));
+        // stage twiddles w^(p q), w = e^(-2 pi i/(f m)): base index p q s.
+        // The single-precision radix-2..5 stages read them grouped: per
+        // four q, per leg p, four real parts then four imaginary parts.
+        const bool grouped = sizeof(S) == 4 && r.f <= 5;
+        const int64_t groups = (r.m + 3) / 4;
+        S *t = alloc_c<S>(grouped ? groups * 4 * (r.f - 1) : (int64_t)r.m * (r.f - 1));
         if (!t) {
             st = fxrStsMemAllocErr;
             break;
         }
         r.twd = t;
+        if (grouped) {
+            for (int64_t g = 0; g < groups; ++g)
+                for (int64_t p = 1; p < r.f; ++p, t += 8)
+                    for (int64_t lane = 0; lane < 4; ++lane) {
+                        const int64_t q = 4 * g + lane;
+                        const int64_t at = q < r.m ? (p * q * r.s) % n : 0;
+                        t[lane] = q < r.m ? base[2 * at] : 0;
+                        t[4 + lane] = q < r.m ? base[2 * at + 1] : 0;
+                    }
+            continue;
+        }
         for (int64_t q = 0; q < r.m; ++q)
             for (int64_t p = 1; p < r.f; ++p, t += 2) {
                 const int64_t at = (p * q * r.s) % n;
