@@ -88,7 +88,7 @@ inline size_t bit_reverse(size_t i, int p)
 }
 
 // Orders tested up to: everything on x86_64, modest under emulation.
-inline int max_order() { return sizeof(void *) == 8 ? 20 : 13; }
+inline int max_order() { return sizeof(void *) == 8 ? 20 : 16; }
 
 } // namespace legacy_test
 #endif
