@@ -19,7 +19,7 @@ namespace zem_dft {
 constexpr int kMinParallelLg1D = 11;
 constexpr int kMinParallelLg2D = 11;
 int fft_pieces(int p);
-int fft2d_threads(int lgm, int lgn);
+int fft2d_threads(int lgm, int lgn, bool sized);
 
 template <class T> struct Prec;
 template <> struct Prec<float> {
@@ -103,7 +103,7 @@ void fft2d(Buf<T> x, bool split, int m, int n, int isign, const char *name)
     const int lm = log2_exact(m), ln = log2_exact(n);
     if (lm < 0 || ln < 0 || isign == 0 || isign < -2 || isign > 2)
         return;
-    const int threads = fft2d_threads(lm, ln);
+    const int threads = fft2d_threads(lm, ln, true);
     const ptrdiff_t tm = table_reals<T>(lm), tn = table_reals<T>(ln), row = 2 * (ptrdiff_t)n + 8;
     void *mem = _ZEM_SERV_allocate((size_t)(tm + tn + row * threads) * sizeof(T) + 32);
     if (mem == nullptr) {
@@ -241,7 +241,7 @@ void real2d(T *x, int m, int n, bool forward, bool split, const char *name)
     const int lm = log2_exact(m), ln = log2_exact(n);
     if (x == nullptr || lm < 0 || ln < 0)
         return;
-    const int threads = fft2d_threads(lm, ln);
+    const int threads = fft2d_threads(lm, ln, false);
     const ptrdiff_t ld = (ptrdiff_t)m + 2, tm = 2 * (ptrdiff_t)m + 16, tn = 2 * (ptrdiff_t)n + 16;
     const ptrdiff_t tc = table_reals<T>(ln); // complex rows
     const ptrdiff_t row = 4 * (ptrdiff_t)n + 4 * (ptrdiff_t)m + 32; // gather buffer and split temporary
