@@ -8,8 +8,6 @@
 // into local buffers and written back run by run in their new order, so
 // every access to the data is sequential within a run, whatever the
 // distance between the runs.
-#include <stdint.h>
-
 #include "dft/kernel/fft_kernels.h"
 
 namespace zem_dft {
@@ -20,8 +18,9 @@ const unsigned char kSwaps4[][2] = {{1, 2}};
 const unsigned char kSwaps8[][2] = {{1, 4}, {3, 6}};
 const unsigned char kSwaps16[][2] = {{1, 8}, {2, 4}, {3, 12}, {5, 10}, {7, 14}, {11, 13}};
 
-struct Bits128 { // a double-precision complex value, moved as it is
-    uint64_t lo, hi;
+// A complex value moved as one, with the alignment of its parts only.
+template <class T> struct Pair {
+    T re, im;
 };
 
 // Reversed-carry increment of r over `bits` bits.
@@ -94,7 +93,7 @@ void bitrev_c(Buf<float> x, bool split, int p)
         permute(x.a, p);
         permute(x.b, p);
     } else {
-        permute((uint64_t *)x.a, p);
+        permute((Pair<float> *)x.a, p);
     }
 }
 
@@ -104,7 +103,7 @@ void bitrev_z(Buf<double> x, bool split, int p)
         permute(x.a, p);
         permute(x.b, p);
     } else {
-        permute((Bits128 *)x.a, p);
+        permute((Pair<double> *)x.a, p);
     }
 }
 

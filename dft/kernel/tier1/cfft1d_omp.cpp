@@ -23,11 +23,12 @@ int fft_pieces(int p)
     return lgP < 1 ? 1 : 1 << lgP;
 }
 
-// Two-dimensional transforms: serial when log2 m + log2 n is below 11, in
-// serial mode or inside a parallel region; otherwise every thread.
-int fft2d_threads(int lgm, int lgn)
+// Two-dimensional transforms: serial in serial mode or inside a parallel
+// region, and the complex ones (sized) also when log2 m + log2 n is below
+// 11; otherwise every thread.
+int fft2d_threads(int lgm, int lgn, bool sized)
 {
-    if (lgm + lgn < kMinParallelLg2D || _ZEM_SERV_in_serial() == 1 || omp_in_parallel())
+    if ((sized && lgm + lgn < kMinParallelLg2D) || _ZEM_SERV_in_serial() == 1 || omp_in_parallel())
         return 1;
     const int threads = omp_get_max_threads();
     return threads < 2 ? 1 : threads;

@@ -22,12 +22,14 @@ TYPED_TEST(LegacyComplex, EveryIsignAtEveryOrder)
         SCOPED_TRACE(p);
         const int n = 1 << p;
         const std::vector<T> x = legacy_data<T>(2 * (size_t)n, p);
-        std::vector<T> w(table_reals<T>(n), (T)-7);
+        std::vector<T> w(table_reals<T>(n) + 8, (T)-7);
         std::vector<T> y = x;
         F::c1d(y.data(), n, 0, w.data());
         ASSERT_EQ(y, x) << "building the table touched the data";
         ASSERT_EQ(w[0], (T)n);
         ASSERT_EQ(w[1], (T)0);
+        for (size_t k = table_reals<T>(n); k < w.size(); ++k)
+            ASSERT_EQ(w[k], (T)-7) << "the table outgrew its bound";
 
         F::c1d(y.data(), n, -1, w.data());
         const std::vector<cld> X = to_cld(x);

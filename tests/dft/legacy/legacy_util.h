@@ -87,8 +87,16 @@ inline size_t bit_reverse(size_t i, int p)
     return r;
 }
 
-// Orders tested up to: everything on x86_64, modest under emulation.
-inline int max_order() { return sizeof(void *) == 8 ? 20 : 13; }
+// Orders tested up to: everything on x86_64, less under emulation and
+// under the sanitizers.
+inline int max_order()
+{
+#ifdef __SANITIZE_ADDRESS__
+    return 16;
+#else
+    return sizeof(void *) == 8 ? 20 : 16;
+#endif
+}
 
 } // namespace legacy_test
 #endif

@@ -18,12 +18,13 @@ TYPED_TEST(LegacyReal, ForwardBackwardAndSplitAtEveryOrder)
         SCOPED_TRACE(p);
         const int n = 1 << p, h = n / 2 + 1;
         const std::vector<T> x0 = legacy_data<T>((size_t)n, 100 + p);
-        std::vector<T> w(2 * (size_t)n, (T)-3);
+        std::vector<T> w(2 * (size_t)n + 4, (T)-3);
         std::vector<T> x(x0);
         x.resize(n + 3, (T)42); // n + 2 written, one sentinel after them
         F::r1d(true, false, x.data(), n, 0, w.data());
         ASSERT_EQ(w[0], (T)(n / 2));
         ASSERT_EQ(w[2 * n - 1], (T)(n / 2));
+        ASSERT_EQ(w[2 * n], (T)-3) << "the table outgrew its 2n reals";
 
         F::r1d(true, false, x.data(), n, -1, w.data());
         std::vector<cld> xc(n), got(h);

@@ -64,8 +64,10 @@ TYPED_TEST(LegacyThreads, TwoDimensionalPhases)
     for (int s : {-1, 2})
         expect_same(x, [&](T *d) { F::c2d(d, m, n, s); }, "complex");
     expect_same(x, [&](T *d) { F::c2dc(d, d + m * n, m, n, -1); }, "complex split");
-    for (bool split : {false, true}) {
-        expect_same(x, [&](T *d) { F::r2d(true, split, d, m, n); }, "real forward");
-        expect_same(x, [&](T *d) { F::r2d(false, split, d, m, n); }, "real backward");
-    }
+    // the real ones share their columns and rows whatever their size
+    for (int rm : {m, 4})
+        for (bool split : {false, true}) {
+            expect_same(x, [&](T *d) { F::r2d(true, split, d, rm, 8); }, "real forward");
+            expect_same(x, [&](T *d) { F::r2d(false, split, d, rm, 8); }, "real backward");
+        }
 }

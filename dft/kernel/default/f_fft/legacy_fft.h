@@ -19,7 +19,7 @@ namespace zem_dft {
 constexpr int kMinParallelLg1D = 11;
 constexpr int kMinParallelLg2D = 11;
 int fft_pieces(int p);
-int fft2d_threads(int lgm, int lgn);
+int fft2d_threads(int lgm, int lgn, bool sized);
 
 template <class T> struct Prec;
 template <> struct Prec<float> {
@@ -82,12 +82,15 @@ template <class T>
 void fft1d(Buf<T> x, bool split, int n, int isign, T *wsave)
 {
     const int p = log2_exact(n);
-    if (p < 1 || isign < -2 || isign > 2)
+    // With checking switched off, what the checks refuse still does nothing.
+    if (p < 1 || isign < -2 || isign > 2 || wsave == nullptr)
         return;
     if (isign == 0) {
         Prec<T>::coef(p, wsave);
         return;
     }
+    if (x.a == nullptr || (split && x.b == nullptr) || (int)wsave[0] != n)
+        return;
     transform(x, split, p, isign, wsave, fft_pieces(p));
 }
 
@@ -100,7 +103,7 @@ void fft2d(Buf<T> x, bool split, int m, int n, int isign, const char *name)
     const int lm = log2_exact(m), ln = log2_exact(n);
     if (lm < 0 || ln < 0 || isign == 0 || isign < -2 || isign > 2)
         return;
-    const int threads = fft2d_threads(lm, ln);
+    const int threads = fft2d_threads(lm, ln, true);
     const ptrdiff_t tm = table_reals<T>(lm), tn = table_reals<T>(ln), row = 2 * (ptrdiff_t)n + 8;
     void *mem = _ZEM_SERV_allocate((size_t)(tm + tn + row * threads) * sizeof(T) + 32);
     if (mem == nullptr) {
@@ -165,15 +168,21 @@ void real_tables(int p, T *wsave)
     Prec<T>::rec(1 << p, wsave);
 }
 
+// A real table built for n: n/2 in element 0 and in element 2n - 1.
+template <class T> inline bool real_table_fits(const T *wsave, int n)
+{
+    return (int)wsave[0] == n / 2 && (int)wsave[2 * (ptrdiff_t)n - 1] == n / 2;
+}
+
 template <class T>
 void real1d_entry(T *x, int n, int isign, T *wsave, bool forward)
 {
     const int p = log2_exact(n);
-    if (p < 1 || isign < -2 || isign > 2)
+    if (p < 1 || isign < -2 || isign > 2 || wsave == nullptr)
         return;
     if (isign == 0)
         real_tables(p, wsave);
-    else
+    else if (x != nullptr && real_table_fits(wsave, n))
         real1d(x, p, forward, wsave, fft_pieces(p - 1));
 }
 
@@ -202,12 +211,14 @@ template <class T>
 void real1d_split_entry(T *x, int n, int isign, T *wsave, bool forward, const char *name)
 {
     const int p = log2_exact(n);
-    if (p < 1 || isign < -2 || isign > 2)
+    if (p < 1 || isign < -2 || isign > 2 || wsave == nullptr)
         return;
     if (isign == 0) {
         real_tables(p, wsave);
         return;
     }
+    if (x == nullptr || !real_table_fits(wsave, n))
+        return;
     void *mem = _ZEM_SERV_allocate((size_t)(n + 2) * sizeof(T) + 32);
     if (mem == nullptr) {
         const int code = 0;
@@ -230,7 +241,7 @@ void real2d(T *x, int m, int n, bool forward, bool split, const char *name)
     const int lm = log2_exact(m), ln = log2_exact(n);
     if (x == nullptr || lm < 0 || ln < 0)
         return;
-    const int threads = fft2d_threads(lm, ln);
+    const int threads = fft2d_threads(lm, ln, false);
     const ptrdiff_t ld = (ptrdiff_t)m + 2, tm = 2 * (ptrdiff_t)m + 16, tn = 2 * (ptrdiff_t)n + 16;
     const ptrdiff_t tc = table_reals<T>(ln); // complex rows
     const ptrdiff_t row = 4 * (ptrdiff_t)n + 4 * (ptrdiff_t)m + 32; // gather buffer and split temporary
