@@ -1,8 +1,8 @@
 // One-dimensional entry points (the FFT engine's complex, out-of-order and
 // real transforms, and the radix-4 kernels) and the plan kinds commit
-// chooses from. An entry transforms one line of
-// the record's length from src to dst with the record's context and the
-// thread's scratch, then applies the record's scale for its direction.
+// chooses from. An entry transforms one line of the record's length from
+// src to dst with the record's context and the thread's scratch, then
+// applies the record's scale for its direction.
 #include <string.h>
 
 #include <type_traits>
