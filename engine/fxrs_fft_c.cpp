@@ -5,119 +5,110 @@
 namespace fxrs {
 namespace {
 
-// The caller's buffer rounded up to 16 bytes, or one of our own.
-struct Work {
-    uint8_t *own = nullptr;
-    void *ptr = nullptr;
-    bool get(int32_t size, uint8_t *caller)
-    {
-        if (size <= 0)
-            return true;
-        if (caller) {
-            ptr = (void *)(((uintptr_t)caller + 15) & ~(uintptr_t)15);
-            return true;
-        }
-        own = fxrsMalloc_8u(size);
-        ptr = own;
-        return own != nullptr;
-    }
-    ~Work() { fxrsFree(own); }
-};
-
-template <bool Inv>
-FxrStatus fft32(const Fxrs32fc *src, Fxrs32fc *dst, const FftCtx<float> *c, uint8_t *buf)
+// The complex transform of order m (the context's order, or the half
+// order of a real context) from s to d with the work buffer wb; scaling by
+// the context's flag for the direction over the 2^(m+1) values.
+template <bool Inv> void run32(const FftCtx<float> *c, int m, const float *s, float *d, float *wb)
 {
-    if (!c)
-        return fxrStsNullPtrErr;
-    if (c->kind != kKindFftC32)
-        return fxrStsContextMatchErr;
-    if (!src || !dst)
-        return fxrStsNullPtrErr;
-    const int n = c->order;
     const bool scaled = (Inv ? c->invScaled : c->fwdScaled) != 0;
-    const float *s = (const float *)src;
-    float *d = (float *)dst;
-    if (n < 4) {
-        if (scaled)
-            (Inv ? tbl_cFFTinv_norm_small_32fc : tbl_cFFTfwd_norm_small_32fc)[n](s, d, c->scale);
-        else
-            (Inv ? tbl_cFFTinv_small_32fc : tbl_cFFTfwd_small_32fc)[n](s, d);
-        return fxrStsNoErr;
-    }
-    Work w;
-    if (!w.get(c->workSize, buf))
-        return fxrStsMemAllocErr;
-    float *wb = (float *)w.ptr;
-    const int64_t N = (int64_t)1 << n;
+    const int64_t N = (int64_t)1 << m;
     const float *l1 = (const float *)c->twd;
-    if (n <= 9) {
-        if (Inv)
-            cRadix4InvNorm_32fc(s, d, n, l1, c->bitRev, wb);
+    switch (c->plan) {
+    case kFftPlanSmall:
+        if (scaled)
+            (Inv ? tbl_cFFTinv_norm_small_32fc : tbl_cFFTfwd_norm_small_32fc)[m](s, d, c->scale);
         else
-            cRadix4FwdNorm_32fc(s, d, n, l1, c->bitRev, wb);
+            (Inv ? tbl_cFFTinv_small_32fc : tbl_cFFTfwd_small_32fc)[m](s, d);
+        return;
+    case kFftPlanNorm:
+        if (Inv)
+            cRadix4InvNorm_32fc(s, d, m, l1, c->bitRev, wb);
+        else
+            cRadix4FwdNorm_32fc(s, d, m, l1, c->bitRev, wb);
         if (scaled)
             rbMpy1_32f(c->scale, d, 2 * N);
-        return fxrStsNoErr;
+        return;
+    default:
+        break;
     }
     if (s == d)
         BitRev1_C(d, N, c->bitRev);
     else
         BitRev2_C(s, d, N, c->bitRev);
-    if (n == 10) {
+    if (c->plan == kFftPlanLeaf) {
         if (Inv)
-            cRadix4Inv_32fc(d, n, l1, 1);
+            cRadix4Inv_32fc(d, m, l1, 1);
         else
-            cRadix4Fwd_32fc(d, n, l1, 1);
+            cRadix4Fwd_32fc(d, m, l1, 1);
         if (scaled)
             rbMpy1_32f(c->scale, d, 2 * N);
-        return fxrStsNoErr;
+        return;
     }
-    cFftLarge_32fc(c, d, n, Inv, wb);
-    return fxrStsNoErr;
+    cFftLarge_32fc(c, d, Inv, wb);
 }
 
-template <bool Inv>
-FxrStatus fft64(const Fxrs64fc *src, Fxrs64fc *dst, const FftCtx<double> *c, uint8_t *buf)
+template <bool Inv> void run64(const FftCtx<double> *c, int m, const double *s, double *d, double *wb)
 {
-    if (!c)
-        return fxrStsNullPtrErr;
-    if (c->kind != kKindFftC64)
-        return fxrStsContextMatchErr;
-    if (!src || !dst)
-        return fxrStsNullPtrErr;
-    const int n = c->order;
     const bool scaled = (Inv ? c->invScaled : c->fwdScaled) != 0;
-    const double *s = (const double *)src;
-    double *d = (double *)dst;
-    if (n < 4) {
+    if (c->plan == kFftPlanSmall) {
         if (scaled)
-            (Inv ? tbl_cFFTinv_norm_small_64fc : tbl_cFFTfwd_norm_small_64fc)[n](s, d, c->scale);
+            (Inv ? tbl_cFFTinv_norm_small_64fc : tbl_cFFTfwd_norm_small_64fc)[m](s, d, c->scale);
         else
-            (Inv ? tbl_cFFTinv_small_64fc : tbl_cFFTfwd_small_64fc)[n](s, d);
-        return fxrStsNoErr;
+            (Inv ? tbl_cFFTinv_small_64fc : tbl_cFFTfwd_small_64fc)[m](s, d);
+        return;
     }
-    Work w;
-    if (!w.get(c->workSize, buf))
-        return fxrStsMemAllocErr;
-    const int64_t N = (int64_t)1 << n;
+    const int64_t N = (int64_t)1 << m;
     if (s == d)
         BitRev1_Z(d, N, c->bitRev);
     else
         BitRev2_Z(s, d, N, c->bitRev);
-    if (n <= 9) {
+    if (c->plan == kFftPlanLeaf) {
         if (Inv)
-            cRadix4Inv_64fc(d, n, (const double *)c->twd, n);
+            cRadix4Inv_64fc(d, m, (const double *)c->twd, m);
         else
-            cRadix4Fwd_64fc(d, n, (const double *)c->twd, n);
+            cRadix4Fwd_64fc(d, m, (const double *)c->twd, m);
         if (scaled)
             rbMpy1_64f(c->scale, d, 2 * N);
-        return fxrStsNoErr;
+        return;
     }
-    cFftLarge_64fc(c, d, n, Inv, (double *)w.ptr);
+    cFftLarge_64fc(c, d, Inv, wb);
+}
+
+template <bool Inv, typename S, typename C>
+FxrStatus fft(const C *src, C *dst, const FftCtx<S> *c, uint8_t *buf, int32_t kind)
+{
+    if (!c)
+        return fxrStsNullPtrErr;
+    if (c->kind != kind)
+        return fxrStsContextMatchErr;
+    if (!src || !dst)
+        return fxrStsNullPtrErr;
+    WorkBuf w;
+    if (c->plan != kFftPlanSmall && !w.get(c->workSize, buf))
+        return fxrStsMemAllocErr;
+    fft_run<S>(c, c->order, (const S *)src, (S *)dst, Inv, w.ptr);
     return fxrStsNoErr;
 }
 
 } // namespace
+
+template <typename S> void fft_run(const FftCtx<S> *c, int m, const S *s, S *d, bool inv, void *work)
+{
+    if constexpr (sizeof(S) == 4) {
+        if (inv)
+            run32<true>(c, m, s, d, (float *)work);
+        else
+            run32<false>(c, m, s, d, (float *)work);
+    } else {
+        if (inv)
+            run64<true>(c, m, s, d, (double *)work);
+        else
+            run64<false>(c, m, s, d, (double *)work);
+    }
+}
+template void fft_run<float>(const FftCtx<float> *, int, const float *, float *, bool, void *);
+template void fft_run<double>(const FftCtx<double> *, int, const double *, double *, bool, void *);
+
 } // namespace fxrs
 
 using namespace fxrs;
@@ -125,23 +116,23 @@ using namespace fxrs;
 extern "C" ZEM_API FxrStatus fxrsFFTFwd_CToC_32fc(const Fxrs32fc *src, Fxrs32fc *dst,
                                                   const FxrsFFTCtx_C_32fc *ctx, uint8_t *buf)
 {
-    return fft32<false>(src, dst, ctx, buf);
+    return fft<false, float>(src, dst, ctx, buf, kKindFftC32);
 }
 
 extern "C" ZEM_API FxrStatus fxrsFFTInv_CToC_32fc(const Fxrs32fc *src, Fxrs32fc *dst,
                                                   const FxrsFFTCtx_C_32fc *ctx, uint8_t *buf)
 {
-    return fft32<true>(src, dst, ctx, buf);
+    return fft<true, float>(src, dst, ctx, buf, kKindFftC32);
 }
 
 extern "C" ZEM_API FxrStatus fxrsFFTFwd_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
                                                   const FxrsFFTCtx_C_64fc *ctx, uint8_t *buf)
 {
-    return fft64<false>(src, dst, ctx, buf);
+    return fft<false, double>(src, dst, ctx, buf, kKindFftC64);
 }
 
 extern "C" ZEM_API FxrStatus fxrsFFTInv_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
                                                   const FxrsFFTCtx_C_64fc *ctx, uint8_t *buf)
 {
-    return fft64<true>(src, dst, ctx, buf);
+    return fft<true, double>(src, dst, ctx, buf, kKindFftC64);
 }

@@ -5,24 +5,25 @@
 #include "engine/fxrs_internal.h"
 
 namespace fxrs {
-namespace {
 
-// Flag decoding; false for an unknown code.
-template <typename S> bool decode_flag(FftCtx<S> *c, int flag)
+template <typename S>
+bool decode_norm_flag(int flag, int64_t N, bool sqrtExt, int32_t *fwd, int32_t *inv, S *scale)
 {
-    const int64_t N = (int64_t)1 << c->order;
     switch (flag) {
     case FXR_FFT_DIV_FWD_BY_N:
-        c->fwdScaled = 1;
-        c->scale = (S)1.0 / (S)N;
+        *fwd = 1;
+        *scale = (S)1.0 / (S)N;
         return true;
     case FXR_FFT_DIV_INV_BY_N:
-        c->invScaled = 1;
-        c->scale = (S)1.0 / (S)N;
+        *inv = 1;
+        *scale = (S)1.0 / (S)N;
         return true;
     case FXR_FFT_DIV_BY_SQRTN:
-        c->fwdScaled = c->invScaled = 1;
-        c->scale = (S)(1.0L / sqrtl((long double)N));
+        *fwd = *inv = 1;
+        if (sqrtExt)
+            *scale = (S)(1.0L / sqrtl((long double)N));
+        else
+            *scale = (S)(1.0 / sqrt((double)N));
         return true;
     case FXR_FFT_NODIV_BY_ANY:
         return true;
@@ -30,28 +31,33 @@ template <typename S> bool decode_flag(FftCtx<S> *c, int flag)
         return false;
     }
 }
+template bool decode_norm_flag<float>(int, int64_t, bool, int32_t *, int32_t *, float *);
+template bool decode_norm_flag<double>(int, int64_t, bool, int32_t *, int32_t *, double *);
 
-template <typename S> void free_tables(FftCtx<S> *c)
+template <typename S> void free_fft_tables(FftCtx<S> *c)
 {
     fxrsFree(c->bitRev);
     fxrsFree(c->twd);
     fxrsFree(c->realRec);
     fxrsFree(c->ccsRec);
 }
+template void free_fft_tables<float>(FftCtx<float> *);
+template void free_fft_tables<double>(FftCtx<double> *);
 
 // The complex tables of order m into c (the real family will call this
 // with the half order): permutation table, then the L1 table or the
 // large-order block. Returns a status; on failure c owns what was built.
 int build_complex_32(FftCtx<float> *c, int m, const float *base, int B)
 {
-    if (m <= 9) {
+    c->plan = fft_plan_kind(m, false);
+    if (c->plan == kFftPlanNorm) {
         c->bitRev = init_tab_bitrev_norm(m);
     } else {
         c->bitRev = init_tab_bitrev(m);
     }
     if (!c->bitRev)
         return fxrStsMemAllocErr;
-    if (m <= 10) {
+    if (c->plan != kFftPlanLarge) {
         c->twd = fxrsMalloc_8u((int)size_twd_l1_32f(m));
         if (!c->twd)
             return fxrStsMemAllocErr;
@@ -59,15 +65,17 @@ int build_complex_32(FftCtx<float> *c, int m, const float *base, int B)
         c->workSize = (int32_t)round16((int64_t)8 << m);
         return fxrStsNoErr;
     }
+    large_plan(m, false, &c->large);
     return init_twd_large_32f(c, m, base, B);
 }
 
 int build_complex_64(FftCtx<double> *c, int m, const double *base, int B)
 {
+    c->plan = fft_plan_kind(m, true);
     c->bitRev = init_tab_bitrev(m);
     if (!c->bitRev)
         return fxrStsMemAllocErr;
-    if (m <= 9) {
+    if (c->plan != kFftPlanLarge) {
         c->twd = fxrsMalloc_8u((int)size_twd_l1_64f(m));
         if (!c->twd)
             return fxrStsMemAllocErr;
@@ -75,11 +83,24 @@ int build_complex_64(FftCtx<double> *c, int m, const double *base, int B)
         c->workSize = 0;
         return fxrStsNoErr;
     }
+    large_plan(m, true, &c->large);
     return init_twd_large_64f(c, m, base, B);
 }
 
+namespace {
+
+template <typename S> bool decode_flag(FftCtx<S> *c, int flag)
+{
+    return decode_norm_flag<S>(flag, (int64_t)1 << c->order, true, &c->fwdScaled,
+                               &c->invScaled, &c->scale);
+}
+
+template <typename S> void free_tables(FftCtx<S> *c) { free_fft_tables(c); }
+
+} // namespace
+
 template <typename S, typename Ctx>
-FxrStatus init_alloc(Ctx **out, int order, int flag, int hint, int32_t kind)
+FxrStatus fft_init_alloc(Ctx **out, int order, int flag, int hint, int32_t kind)
 {
     if (!out)
         return fxrStsNullPtrErr;
@@ -97,22 +118,28 @@ FxrStatus init_alloc(Ctx **out, int order, int flag, int hint, int32_t kind)
         fxrsFree(c);
         return fxrStsFftFlagErr;
     }
+    // The real family plans its complex half: order - 1.
+    const bool real = kind == kKindFftR32 || kind == kKindFftR64;
+    const int m = real ? order - 1 : order;
     // Tables that cannot be sized in 32 bits cannot be allocated.
     const bool dbl = sizeof(S) == 8;
-    if ((dbl && order >= 10) || (!dbl && order >= 11)) {
-        if (!large_fits(order, dbl)) {
+    c->plan = real && order < kSmallOrders ? kFftPlanSmall : fft_plan_kind(m, dbl);
+    if (c->plan == kFftPlanLarge) {
+        if (!large_fits(m, dbl)) {
             fxrsFree(c);
             return fxrStsMemAllocErr;
         }
     }
-    if (order >= 4) {
+    if (order >= kSmallOrders) {
         S *base = base_sine_table<S>(order);
         int st = fxrStsMemAllocErr;
         if (base) {
             if constexpr (sizeof(S) == 4)
-                st = build_complex_32(c, order, base, order);
+                st = build_complex_32(c, m, base, order);
             else
-                st = build_complex_64(c, order, base, order);
+                st = build_complex_64(c, m, base, order);
+            if (st == fxrStsNoErr && real)
+                st = build_real_rec<S>(c, base, order);
             fxrsFree(base);
         }
         if (st != fxrStsNoErr) {
@@ -125,7 +152,12 @@ FxrStatus init_alloc(Ctx **out, int order, int flag, int hint, int32_t kind)
     return fxrStsNoErr;
 }
 
-template <typename S> FxrStatus free_ctx(FftCtx<S> *c, int32_t kind)
+template FxrStatus fft_init_alloc<float, FxrsFFTCtx_R_32f>(FxrsFFTCtx_R_32f **, int, int, int,
+                                                           int32_t);
+template FxrStatus fft_init_alloc<double, FxrsFFTCtx_R_64f>(FxrsFFTCtx_R_64f **, int, int, int,
+                                                            int32_t);
+
+template <typename S> FxrStatus fft_free(FftCtx<S> *c, int32_t kind)
 {
     if (!c)
         return fxrStsNullPtrErr;
@@ -139,7 +171,7 @@ template <typename S> FxrStatus free_ctx(FftCtx<S> *c, int32_t kind)
     return fxrStsNoErr;
 }
 
-template <typename S> FxrStatus buf_size(const FftCtx<S> *c, int32_t kind, int *size)
+template <typename S> FxrStatus fft_buf_size(const FftCtx<S> *c, int32_t kind, int *size)
 {
     if (!c || !size)
         return fxrStsNullPtrErr;
@@ -149,7 +181,11 @@ template <typename S> FxrStatus buf_size(const FftCtx<S> *c, int32_t kind, int *
     return fxrStsNoErr;
 }
 
-} // namespace
+template FxrStatus fft_free<float>(FftCtx<float> *, int32_t);
+template FxrStatus fft_free<double>(FftCtx<double> *, int32_t);
+template FxrStatus fft_buf_size<float>(const FftCtx<float> *, int32_t, int *);
+template FxrStatus fft_buf_size<double>(const FftCtx<double> *, int32_t, int *);
+
 } // namespace fxrs
 
 using namespace fxrs;
@@ -157,33 +193,33 @@ using namespace fxrs;
 extern "C" ZEM_API FxrStatus fxrsFFTInitAlloc_C_32fc(FxrsFFTCtx_C_32fc **ctx, int order,
                                                      int flag, int hint)
 {
-    return init_alloc<float>(ctx, order, flag, hint, kKindFftC32);
+    return fft_init_alloc<float>(ctx, order, flag, hint, kKindFftC32);
 }
 
 extern "C" ZEM_API FxrStatus fxrsFFTInitAlloc_C_64fc(FxrsFFTCtx_C_64fc **ctx, int order,
                                                      int flag, int hint)
 {
-    return init_alloc<double>(ctx, order, flag, hint, kKindFftC64);
+    return fft_init_alloc<double>(ctx, order, flag, hint, kKindFftC64);
 }
 
 extern "C" ZEM_API FxrStatus fxrsFFTFree_C_32fc(FxrsFFTCtx_C_32fc *ctx)
 {
-    return free_ctx<float>(ctx, kKindFftC32);
+    return fft_free<float>(ctx, kKindFftC32);
 }
 
 extern "C" ZEM_API FxrStatus fxrsFFTFree_C_64fc(FxrsFFTCtx_C_64fc *ctx)
 {
-    return free_ctx<double>(ctx, kKindFftC64);
+    return fft_free<double>(ctx, kKindFftC64);
 }
 
 extern "C" ZEM_API FxrStatus fxrsFFTGetBufSize_C_32fc(const FxrsFFTCtx_C_32fc *ctx,
                                                       int *size)
 {
-    return buf_size<float>(ctx, kKindFftC32, size);
+    return fft_buf_size<float>(ctx, kKindFftC32, size);
 }
 
 extern "C" ZEM_API FxrStatus fxrsFFTGetBufSize_C_64fc(const FxrsFFTCtx_C_64fc *ctx,
                                                       int *size)
 {
-    return buf_size<double>(ctx, kKindFftC64, size);
+    return fft_buf_size<double>(ctx, kKindFftC64, size);
 }

@@ -18,6 +18,52 @@ enum : int32_t {
     kKindFftR64 = 9,
 };
 
+// ---- plan thresholds -----------------------------------------------------
+// The orders at which the power-of-two plans change, named once: the
+// context builder, the table builders and the transforms all read these.
+//   order < kSmallOrders             fixed small kernels, no tables
+//   single, order <= kNormMaxOrder32 radix-4 with the permutation folded in
+//   single, order <= kLeafOrder32    permutation, then the in-cache radix-4
+//   double, order <= kLeafOrder64    permutation, then the in-cache radix-4
+//   above the leaf order             the large-order plans
+constexpr int kSmallOrders = 4;
+constexpr int kNormMaxOrder32 = 9;
+constexpr int kLeafOrder32 = 10; // 1024 single complex elements: 8 KB
+constexpr int kLeafOrder64 = 9;  // 512 double complex elements: 8 KB
+constexpr int kLeafLen32 = 1 << kLeafOrder32;
+constexpr int kLeafLen64 = 1 << kLeafOrder64;
+inline int leaf_order(bool dbl) { return dbl ? kLeafOrder64 : kLeafOrder32; }
+
+// The plan kind of a power-of-two transform, chosen once when the context
+// is built and only dispatched on by the transforms.
+enum FftPlanKind : int32_t {
+    kFftPlanSmall = 0,  // fixed kernels
+    kFftPlanNorm = 1,   // single: radix-4 with folded permutation
+    kFftPlanLeaf = 2,   // permutation, in-cache radix-4
+    kFftPlanLarge = 3,  // permutation, large-order plan
+};
+inline int32_t fft_plan_kind(int order, bool dbl)
+{
+    if (order < kSmallOrders)
+        return kFftPlanSmall;
+    if (!dbl && order <= kNormMaxOrder32)
+        return kFftPlanNorm;
+    if (order <= leaf_order(dbl))
+        return kFftPlanLeaf;
+    return kFftPlanLarge;
+}
+
+// A large-order plan unrolled: depth 0 .. depths-1 are blocked levels
+// (order n[d], block order k[d]); below them a leaf of order leafOrder that
+// is either the in-cache radix-4 transform or the two-level plan.
+struct LargePlan {
+    int depths;
+    int n[3];
+    int k[3];
+    int leafOrder;
+    bool leafTwoLevel;
+};
+
 // The FFT context shared by the complex and real families (the real
 // family plans its complex tables for the half length and adds the two
 // recombination tables). S is the family's scale type.
@@ -37,6 +83,8 @@ template <typename S> struct FftCtx {
     void *ccsRec;       // real family only
     void *blkL1[3];     // per depth of the blocked plan: column radix-4 table
     void *blkMerge[3];  // per depth: inter-block twiddles
+    int32_t plan;       // FftPlanKind of the complex transform
+    LargePlan large;    // the large-order plan when plan is kFftPlanLarge
 };
 
 // ---- tables ----------------------------------------------------------------
@@ -46,16 +94,6 @@ template <typename S> struct FftCtx {
 extern const int8_t kBlockOrder32[22];
 extern const int8_t kBlockOrder64[22];
 
-// A large-order plan unrolled: depth 0 .. depths-1 are blocked levels
-// (order n[d], block order k[d]); below them a leaf of order leafOrder that
-// is either the in-cache radix-4 transform or the two-level plan.
-struct LargePlan {
-    int depths;
-    int n[3];
-    int k[3];
-    int leafOrder;
-    bool leafTwoLevel;
-};
 void large_plan(int order, bool dbl, LargePlan *p);
 
 // Base sine table s[k] = sin(2 pi k/N), k = 0..N/4, of order B.
@@ -114,10 +152,10 @@ void cRadix4InvNorm_32fc(const float *src, float *dst, int order, const float *t
 void cRadix4Fwd_64fc(double *data, int order, const double *twd, int tabOrder);
 void cRadix4Inv_64fc(double *data, int order, const double *twd, int tabOrder);
 
-// Large-order plans of complex order m on bit-reversed data, with the
+// The large-order plan stored in c on bit-reversed data, with the
 // tables of c; scaling by the context's flag for the direction inside.
-void cFftLarge_32fc(const FftCtx<float> *c, float *data, int m, bool inv, float *buf);
-void cFftLarge_64fc(const FftCtx<double> *c, double *data, int m, bool inv, double *buf);
+void cFftLarge_32fc(const FftCtx<float> *c, float *data, bool inv, float *buf);
+void cFftLarge_64fc(const FftCtx<double> *c, double *data, bool inv, double *buf);
 
 inline int64_t round16(int64_t x) { return (x + 15) & ~(int64_t)15; }
 
@@ -125,5 +163,172 @@ inline int64_t round16(int64_t x) { return (x + 15) & ~(int64_t)15; }
 
 struct FxrsFFTCtx_C_32fc : fxrs::FftCtx<float> {};
 struct FxrsFFTCtx_C_64fc : fxrs::FftCtx<double> {};
+
+// ===========================================================================
+// Real FFT and any-length DFT
+// ===========================================================================
+
+namespace fxrs {
+
+enum : int32_t {
+    kKindDftC32 = 13,
+    kKindDftR32 = 15,
+    kKindDftC64 = 16,
+    kKindDftR64 = 18,
+    kKindDftOutOrd32 = 0x4C4D535D,
+    kKindDftOutOrd64 = 0x4C4D535E,
+};
+
+// Flag decoding shared by every family: false for an unknown code. N is
+// the transform length; sqrtExt: 1/sqrt(N) from the extended square root
+// (the FFT) instead of the C library's (the DFT).
+template <typename S>
+bool decode_norm_flag(int flag, int64_t N, bool sqrtExt, int32_t *fwd, int32_t *inv, S *scale);
+
+// The complex tables of order m into an FFT context (the complex family
+// with m = order, the real family with m = order - 1). A status; on
+// failure c owns what was built.
+int build_complex_32(FftCtx<float> *c, int m, const float *base, int B);
+int build_complex_64(FftCtx<double> *c, int m, const double *base, int B);
+// Releases the tables of an FFT context.
+template <typename S> void free_fft_tables(FftCtx<S> *c);
+// InitAlloc of the complex and real FFT families (kind selects).
+template <typename S, typename Ctx>
+FxrStatus fft_init_alloc(Ctx **out, int order, int flag, int hint, int32_t kind);
+// The two recombination tables of a real FFT context of order n from the
+// base sine table of order n.
+template <typename S> int build_real_rec(FftCtx<S> *c, const S *base, int n);
+// The power-of-two complex transform of order m (the context's order, or
+// the half order of a real context) with the context's plan and scaling;
+// work: the context's work buffer, 16-byte aligned.
+template <typename S> void fft_run(const FftCtx<S> *c, int m, const S *s, S *d, bool inv, void *work);
+// Free and GetBufSize of every FFT family.
+template <typename S> FxrStatus fft_free(FftCtx<S> *c, int32_t kind);
+template <typename S> FxrStatus fft_buf_size(const FftCtx<S> *c, int32_t kind, int *size);
+
+// ---- plan limits of the any-length DFT ------------------------------------
+constexpr int kDftSmallMax = 4;        // lengths up to this run fixed kernels
+constexpr int kDftDirectMax = 150;     // complex direct plan up to this length
+constexpr int kDftRealDirectMax = 180; // odd real direct plan up to this length
+constexpr int kDftFactorLimit = 150;   // trial divisors and last factor stay below 151
+constexpr int kDftMaxFactors = 20;
+// Sub-transforms at least this long are split depth first.
+inline int32_t dft_recursion_threshold(bool dbl) { return dbl ? 501 : 2001; }
+// Out-of-order contexts leave their output digit-reversed from this length.
+inline int32_t dft_outord_threshold(bool dbl) { return dbl ? 5001 : 2001; }
+
+enum DftPlanKind : int32_t {
+    kDftPlanSmall = 0,
+    kDftPlanPow2 = 1,
+    kDftPlanFact = 2,
+    kDftPlanConv = 3,
+    kDftPlanDirect = 4,
+};
+
+// Indices of the five owned table pointers.
+enum { kTabDir = 0, kTabFwdRec = 1, kTabInvRec = 2, kTabChirp = 3, kTabFilter = 4 };
+
+// One stage of the factored plan: factor f, remaining length m (the
+// stage combines f sub-results of length m), stride product s of the
+// factors before it, block count c of its iterative run, the direct
+// table of f (f > 5) and the stage twiddles w^(p q), q < m, p = 1..f-1.
+struct DftFactor {
+    int32_t f, m, s, c;
+    void *dir;
+    void *twd;
+};
+
+// The DFT context of every DFT family (complex, real, out-of-order).
+template <typename S> struct DftCtx {
+    int32_t kind;
+    int32_t len;
+    int32_t fwdScaled;
+    int32_t invScaled;
+    S scale;
+    int32_t hint;
+    int32_t workSize;    // bytes, with 16 bytes of alignment slack (0: none)
+    int32_t pow2;        // 1: the embedded FFT context runs the transform
+    int32_t outOrd;      // 1: forward output / inverse input digit-reversed
+    int32_t oddRealFact; // 1: odd real length through the factored plan
+    int32_t convM;       // power of two of the convolution plan
+    void *tab[5];        // direct, forward and inverse recombination, chirp, filter
+    void *fft;           // embedded FFT context (power of two)
+    void *convFft;       // FFT context of the convolution plan
+    int32_t fact;        // 1: factored plan
+    int32_t nFactM2;     // factor count minus two
+    int32_t *inIdx;      // input offsets of the first stage's blocks
+    DftFactor rec[kDftMaxFactors];
+    // The plan chosen at InitAlloc, which the transforms only dispatch on.
+    int32_t plan;        // DftPlanKind of the complex transform
+    int32_t clen;        // its length (N, or N/2 for an even real length)
+    int32_t maxFactor;   // G: largest factor above 5, else 0
+    int32_t iterStage;   // first stage whose sub-length is below the threshold
+    void *outTwd;        // out-of-order: e^(-2 pi i k/N), k < N
+};
+
+// Builds the complex plan of length n into c (plan, clen, tables, stored
+// inner sizes); directMax: the longest length for the direct plan.
+// Returns a status; on failure c owns what was built (free_dft_tables).
+template <typename S> int dft_plan_complex(DftCtx<S> *c, int32_t n, int32_t directMax, bool outOrd);
+template <typename S> void free_dft_tables(DftCtx<S> *c);
+// Bytes of work the complex plan of c needs (without the 16 bytes slack).
+template <typename S> int64_t dft_complex_work(const DftCtx<S> *c);
+// The complex plan of c, unscaled, src -> dst (may be equal); work: at
+// least dft_complex_work bytes, 16-byte aligned. Returns a status (only
+// the convolution plan's inner FFT can fail).
+template <typename S> int dft_complex_run(const DftCtx<S> *c, const S *src, S *dst, bool inv, void *work);
+// The out-of-order forward and inverse of a factored plan.
+template <typename S> void dft_outord_run(const DftCtx<S> *c, const S *src, S *dst, bool inv, void *work);
+
+// Real transforms through the half length: the half-length spectrum (M
+// complex, in place) to Perm of the real length 2M, and a Perm spectrum to
+// the half-length input of the inverse complex transform (src may equal
+// dst). Tables: forward (0.5 cos, 0.5 - 0.5 sin), inverse (cos, -sin).
+template <typename S> void real_fwd_recombine(S *d, int64_t M, const S *tab);
+template <typename S> void real_inv_recombine(const S *s, S *d, int64_t M, const S *tab);
+// Fixed real kernels, N = 1, 2, 3, 4, 8, Perm in and out; scale 0: none.
+template <typename S> void real_small(const S *in, S *out, int N, bool inv, S scale);
+
+// e^(-2 pi i k/n), k < n, as (re, im) pairs; null when out of memory.
+template <typename S> S *dft_base_table(int64_t n);
+
+// Scales count values in place; the double form in extended precision.
+template <typename S> inline void scale_values(S s, S *d, int64_t count)
+{
+    if constexpr (sizeof(S) == 4)
+        rbMpy1_32f(s, d, count);
+    else
+        rbMpy1_64f(s, d, count);
+}
+
+// The caller's work buffer rounded up to 16 bytes, or one of our own.
+struct WorkBuf {
+    uint8_t *own = nullptr;
+    void *ptr = nullptr;
+    bool get(int32_t size, uint8_t *caller)
+    {
+        if (size <= 0)
+            return true;
+        if (caller) {
+            ptr = (void *)(((uintptr_t)caller + 15) & ~(uintptr_t)15);
+            return true;
+        }
+        own = fxrsMalloc_8u(size);
+        ptr = own;
+        return own != nullptr;
+    }
+    ~WorkBuf() { fxrsFree(own); }
+};
+
+} // namespace fxrs
+
+struct FxrsFFTCtx_R_32f : fxrs::FftCtx<float> {};
+struct FxrsFFTCtx_R_64f : fxrs::FftCtx<double> {};
+struct FxrsDFTCtx_C_32fc : fxrs::DftCtx<float> {};
+struct FxrsDFTCtx_C_64fc : fxrs::DftCtx<double> {};
+struct FxrsDFTCtx_R_32f : fxrs::DftCtx<float> {};
+struct FxrsDFTCtx_R_64f : fxrs::DftCtx<double> {};
+struct FxrsDFTOutOrdCtx_C_32fc : fxrs::DftCtx<float> {};
+struct FxrsDFTOutOrdCtx_C_64fc : fxrs::DftCtx<double> {};
 
 #endif

@@ -81,10 +81,10 @@ template <bool Inv> void step_r2(float *d, ptrdiff_t L, const float *tw, bool fi
 void step(const Run &r, float *d, ptrdiff_t L, const float *tw, bool final)
 {
     const ptrdiff_t H = L / 2;
-    if (H == 1024) {
+    if (H == kLeafLen32) {
         const float *l1 = (const float *)r.c->twd;
         for (int h = 0; h < 2; ++h) {
-            radix4(r, d + 2 * h * H, 10, l1, 0);
+            radix4(r, d + 2 * h * H, kLeafOrder32, l1, 0);
             if (r.scaled)
                 rbMpy1_32f(r.c->scale, d + 2 * h * H, 2 * H);
         }
@@ -279,11 +279,11 @@ void level(const Run &r, float *d, int depth, bool final)
 
 } // namespace
 
-void cFftLarge_32fc(const FftCtx<float> *c, float *data, int m, bool inv, float *buf)
+void cFftLarge_32fc(const FftCtx<float> *c, float *data, bool inv, float *buf)
 {
     Run r;
     r.c = c;
-    large_plan(m, false, &r.p);
+    r.p = c->large; // chosen when the context was built
     r.buf = buf;
     r.inv = inv;
     r.scaled = (inv ? c->invScaled : c->fwdScaled) != 0;

@@ -35,7 +35,7 @@ inline void radix4(const Run &r, double *d, int order, const double *tw)
 // w_L^j for j < L/4 and is read at stride L/(2 span).
 template <bool Inv> void two_level_passes(double *data, ptrdiff_t L, const double *tw)
 {
-    for (ptrdiff_t span = 512; span < L; span *= 2) {
+    for (ptrdiff_t span = kLeafLen64; span < L; span *= 2) {
         const ptrdiff_t stride = L / (2 * span), q = span / 2;
         for (ptrdiff_t b = 0; b < L; b += 2 * span) {
             double *e = data + 2 * b, *o = e + 2 * span;
@@ -96,10 +96,10 @@ void level(const Run &r, double *d, int depth)
         const ptrdiff_t L = (ptrdiff_t)1 << leaf;
         const double *l1 = (const double *)r.c->twd;
         if (p.leafTwoLevel) {
-            for (ptrdiff_t b = 0; b < L; b += 512) {
-                radix4(r, d + 2 * b, 9, l1);
+            for (ptrdiff_t b = 0; b < L; b += kLeafLen64) {
+                radix4(r, d + 2 * b, kLeafOrder64, l1);
                 if (r.scaled)
-                    rbMpy1_64f(r.c->scale, d + 2 * b, 1024);
+                    rbMpy1_64f(r.c->scale, d + 2 * b, 2 * kLeafLen64);
             }
             if (r.inv)
                 two_level_passes<true>(d, L, (const double *)r.c->twdL2);
@@ -131,11 +131,11 @@ void level(const Run &r, double *d, int depth)
 
 } // namespace
 
-void cFftLarge_64fc(const FftCtx<double> *c, double *data, int m, bool inv, double *buf)
+void cFftLarge_64fc(const FftCtx<double> *c, double *data, bool inv, double *buf)
 {
     Run r;
     r.c = c;
-    large_plan(m, true, &r.p);
+    r.p = c->large; // chosen when the context was built
     r.buf = buf;
     r.inv = inv;
     r.scaled = (inv ? c->invScaled : c->fwdScaled) != 0;

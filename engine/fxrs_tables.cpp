@@ -16,7 +16,7 @@ const int8_t kBlockOrder64[22] = {0, 0, 0, 4, 5, 6, 7, 7, 8, 9, 9,
 void large_plan(int order, bool dbl, LargePlan *p)
 {
     const int8_t *t = dbl ? kBlockOrder64 : kBlockOrder32;
-    const int leafMax = dbl ? 9 : 10;
+    const int leafMax = leaf_order(dbl);
     int m = order, d = 0;
     while (m > leafMax && m >= 9 && t[m - 9] > 0 && d < 3) {
         p->n[d] = m;
@@ -186,11 +186,11 @@ void large_sizes(const LargePlan &p, bool dbl, LargeSizes *z)
         z->leafL2 = 0;
         z->work = dbl ? 0 : round16((int64_t)8 << leaf);
     } else if (!dbl) {
-        z->leafL1 = size_twd_l1_32f(10);
+        z->leafL1 = size_twd_l1_32f(kLeafOrder32);
         z->leafL2 = round16(((int64_t)1 << leaf) / 2 * 8);
         z->work = 8192;
     } else {
-        z->leafL1 = size_twd_l1_64f(9);
+        z->leafL1 = size_twd_l1_64f(kLeafOrder64);
         z->leafL2 = ((int64_t)1 << leaf) / 4 * 16;
         z->work = 0;
     }
@@ -227,11 +227,12 @@ int init_large(FftCtx<T> *c, int order, const T *base, int B, bool dbl)
         else
             init_twd_l1_32f(leaf, (const float *)base, B, (float *)at);
     } else if (!dbl) {
-        init_twd_l1_32f(10, (const float *)base, B, (float *)at);
+        init_twd_l1_32f(kLeafOrder32, (const float *)base, B, (float *)at);
         float *t2 = (float *)(at + z.leafL1);
         c->twdL2 = t2;
-        // stages L = 2^leaf down to 2^11: w^j, j < L/4, four re then four im
-        for (int s = leaf; s >= 11; --s) {
+        // stages L = 2^leaf down to twice the leaf: w^j, j < L/4, four re
+        // then four im
+        for (int s = leaf; s > kLeafOrder32; --s) {
             const int64_t L = (int64_t)1 << s;
             for (int64_t j0 = 0; j0 < L / 4; j0 += 4, t2 += 8)
                 for (int q = 0; q < 4; ++q) {
@@ -242,7 +243,7 @@ int init_large(FftCtx<T> *c, int order, const T *base, int B, bool dbl)
                 }
         }
     } else {
-        init_twd_l1_64f(9, (const double *)base, B, (double *)at);
+        init_twd_l1_64f(kLeafOrder64, (const double *)base, B, (double *)at);
         double *t2 = (double *)(at + z.leafL1);
         c->twdL2 = t2;
         const int64_t L = (int64_t)1 << leaf;

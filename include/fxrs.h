@@ -94,6 +94,121 @@ ZEM_API FxrStatus fxrsFFTFwd_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
 ZEM_API FxrStatus fxrsFFTInv_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
                                        const FxrsFFTCtx_C_64fc *ctx, uint8_t *buf);
 
+/* ---- power-of-two real FFT, N = 2^order real values ----------------- */
+
+/* The forward transform of N reals gives X[0..N/2] (X[N-k] is the
+ * conjugate of X[k]) in the Perm layout of N reals:
+ *   [Re X0, Re X(N/2), Re X1, Im X1, ..., Re X(N/2-1), Im X(N/2-1)]
+ * (N = 1: [X0]; N = 2: [X0, X1]); the inverse reads Perm and writes N
+ * reals. */
+typedef struct FxrsFFTCtx_R_32f FxrsFFTCtx_R_32f;
+typedef struct FxrsFFTCtx_R_64f FxrsFFTCtx_R_64f;
+ZEM_API FxrStatus fxrsFFTInitAlloc_R_32f(FxrsFFTCtx_R_32f **ctx, int order, int flag, int hint);
+ZEM_API FxrStatus fxrsFFTInitAlloc_R_64f(FxrsFFTCtx_R_64f **ctx, int order, int flag, int hint);
+ZEM_API FxrStatus fxrsFFTFree_R_32f(FxrsFFTCtx_R_32f *ctx);
+ZEM_API FxrStatus fxrsFFTFree_R_64f(FxrsFFTCtx_R_64f *ctx);
+ZEM_API FxrStatus fxrsFFTGetBufSize_R_32f(const FxrsFFTCtx_R_32f *ctx, int *size);
+ZEM_API FxrStatus fxrsFFTGetBufSize_R_64f(const FxrsFFTCtx_R_64f *ctx, int *size);
+ZEM_API FxrStatus fxrsFFTFwd_RToPerm_32f(const float *src, float *dst, const FxrsFFTCtx_R_32f *ctx,
+                                         uint8_t *buf);
+ZEM_API FxrStatus fxrsFFTInv_PermToR_32f(const float *src, float *dst, const FxrsFFTCtx_R_32f *ctx,
+                                         uint8_t *buf);
+ZEM_API FxrStatus fxrsFFTFwd_RToPerm_64f(const double *src, double *dst,
+                                         const FxrsFFTCtx_R_64f *ctx, uint8_t *buf);
+ZEM_API FxrStatus fxrsFFTInv_PermToR_64f(const double *src, double *dst,
+                                         const FxrsFFTCtx_R_64f *ctx, uint8_t *buf);
+
+/* ---- any-length DFT, N >= 1 ------------------------------------------- */
+
+/* Complex transforms of any length: fixed kernels up to 4 points, the
+ * power-of-two FFT, a mixed-radix plan for lengths whose prime factors
+ * are all below 151, a convolution through a power-of-two FFT for longer
+ * lengths with a large prime factor, and a direct sum for short primes.
+ * GetBufSize reports the bytes of work buffer one transform needs. */
+typedef struct FxrsDFTCtx_C_32fc FxrsDFTCtx_C_32fc;
+typedef struct FxrsDFTCtx_C_64fc FxrsDFTCtx_C_64fc;
+typedef struct FxrsDFTCtx_R_32f FxrsDFTCtx_R_32f;
+typedef struct FxrsDFTCtx_R_64f FxrsDFTCtx_R_64f;
+typedef struct FxrsDFTOutOrdCtx_C_32fc FxrsDFTOutOrdCtx_C_32fc;
+typedef struct FxrsDFTOutOrdCtx_C_64fc FxrsDFTOutOrdCtx_C_64fc;
+
+ZEM_API FxrStatus fxrsDFTInitAlloc_C_32fc(FxrsDFTCtx_C_32fc **ctx, int len, int flag, int hint);
+ZEM_API FxrStatus fxrsDFTInitAlloc_C_64fc(FxrsDFTCtx_C_64fc **ctx, int len, int flag, int hint);
+ZEM_API FxrStatus fxrsDFTInitAlloc_R_32f(FxrsDFTCtx_R_32f **ctx, int len, int flag, int hint);
+ZEM_API FxrStatus fxrsDFTInitAlloc_R_64f(FxrsDFTCtx_R_64f **ctx, int len, int flag, int hint);
+ZEM_API FxrStatus fxrsDFTFree_C_32fc(FxrsDFTCtx_C_32fc *ctx);
+ZEM_API FxrStatus fxrsDFTFree_C_64fc(FxrsDFTCtx_C_64fc *ctx);
+ZEM_API FxrStatus fxrsDFTFree_R_32f(FxrsDFTCtx_R_32f *ctx);
+ZEM_API FxrStatus fxrsDFTFree_R_64f(FxrsDFTCtx_R_64f *ctx);
+ZEM_API FxrStatus fxrsDFTGetBufSize_C_32fc(const FxrsDFTCtx_C_32fc *ctx, int *size);
+ZEM_API FxrStatus fxrsDFTGetBufSize_C_64fc(const FxrsDFTCtx_C_64fc *ctx, int *size);
+ZEM_API FxrStatus fxrsDFTGetBufSize_R_32f(const FxrsDFTCtx_R_32f *ctx, int *size);
+ZEM_API FxrStatus fxrsDFTGetBufSize_R_64f(const FxrsDFTCtx_R_64f *ctx, int *size);
+
+ZEM_API FxrStatus fxrsDFTFwd_CToC_32fc(const Fxrs32fc *src, Fxrs32fc *dst,
+                                       const FxrsDFTCtx_C_32fc *ctx, uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTInv_CToC_32fc(const Fxrs32fc *src, Fxrs32fc *dst,
+                                       const FxrsDFTCtx_C_32fc *ctx, uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTFwd_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
+                                       const FxrsDFTCtx_C_64fc *ctx, uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTInv_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
+                                       const FxrsDFTCtx_C_64fc *ctx, uint8_t *buf);
+
+/* Out-of-order complex DFT: for long mixed-radix lengths (from 2001
+ * points in single, 5001 in double precision) the forward output, and the
+ * inverse input, are in mixed-radix digit-reversed order, which saves the
+ * reordering; forward then inverse restores the input. Other lengths give
+ * natural order. */
+ZEM_API FxrStatus fxrsDFTOutOrdInitAlloc_C_32fc(FxrsDFTOutOrdCtx_C_32fc **ctx, int len, int flag,
+                                                int hint);
+ZEM_API FxrStatus fxrsDFTOutOrdInitAlloc_C_64fc(FxrsDFTOutOrdCtx_C_64fc **ctx, int len, int flag,
+                                                int hint);
+ZEM_API FxrStatus fxrsDFTOutOrdFree_C_32fc(FxrsDFTOutOrdCtx_C_32fc *ctx);
+ZEM_API FxrStatus fxrsDFTOutOrdFree_C_64fc(FxrsDFTOutOrdCtx_C_64fc *ctx);
+ZEM_API FxrStatus fxrsDFTOutOrdGetBufSize_C_32fc(const FxrsDFTOutOrdCtx_C_32fc *ctx, int *size);
+ZEM_API FxrStatus fxrsDFTOutOrdGetBufSize_C_64fc(const FxrsDFTOutOrdCtx_C_64fc *ctx, int *size);
+ZEM_API FxrStatus fxrsDFTOutOrdFwd_CToC_32fc(const Fxrs32fc *src, Fxrs32fc *dst,
+                                             const FxrsDFTOutOrdCtx_C_32fc *ctx, uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTOutOrdInv_CToC_32fc(const Fxrs32fc *src, Fxrs32fc *dst,
+                                             const FxrsDFTOutOrdCtx_C_32fc *ctx, uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTOutOrdFwd_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
+                                             const FxrsDFTOutOrdCtx_C_64fc *ctx, uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTOutOrdInv_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
+                                             const FxrsDFTOutOrdCtx_C_64fc *ctx, uint8_t *buf);
+
+/* Real DFT of any length. Layouts of the N/2+1 (even N) or (N+1)/2 (odd
+ * N) non-redundant values:
+ *   Perm (N reals): even N as for the real FFT; odd N
+ *                   [Re X0, Re X1, Im X1, ..., Re X((N-1)/2), Im X((N-1)/2)]
+ *   Pack (N reals): [Re X0, Re X1, Im X1, ..., Re X(N/2)] (odd N: as Perm)
+ *   CCS  (N+2 reals for even N, N+1 for odd N): Re Xk, Im Xk for every k
+ *                   from 0, the zero imaginary parts included.
+ * The inverses never write their source. */
+ZEM_API FxrStatus fxrsDFTFwd_RToPerm_32f(const float *src, float *dst, const FxrsDFTCtx_R_32f *ctx,
+                                         uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTFwd_RToPack_32f(const float *src, float *dst, const FxrsDFTCtx_R_32f *ctx,
+                                         uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTFwd_RToCCS_32f(const float *src, float *dst, const FxrsDFTCtx_R_32f *ctx,
+                                        uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTInv_PermToR_32f(const float *src, float *dst, const FxrsDFTCtx_R_32f *ctx,
+                                         uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTInv_PackToR_32f(const float *src, float *dst, const FxrsDFTCtx_R_32f *ctx,
+                                         uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTInv_CCSToR_32f(const float *src, float *dst, const FxrsDFTCtx_R_32f *ctx,
+                                        uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTFwd_RToPerm_64f(const double *src, double *dst,
+                                         const FxrsDFTCtx_R_64f *ctx, uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTFwd_RToPack_64f(const double *src, double *dst,
+                                         const FxrsDFTCtx_R_64f *ctx, uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTFwd_RToCCS_64f(const double *src, double *dst,
+                                        const FxrsDFTCtx_R_64f *ctx, uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTInv_PermToR_64f(const double *src, double *dst,
+                                         const FxrsDFTCtx_R_64f *ctx, uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTInv_PackToR_64f(const double *src, double *dst,
+                                         const FxrsDFTCtx_R_64f *ctx, uint8_t *buf);
+ZEM_API FxrStatus fxrsDFTInv_CCSToR_64f(const double *src, double *dst,
+                                        const FxrsDFTCtx_R_64f *ctx, uint8_t *buf);
+
 #ifdef __cplusplus
 }
 #endif

@@ -6,5 +6,7 @@
 #include "zem_blas.h"
 #include "zem_cblas.h"
 #include "fxrs.h"
+#include "zem_dfti.h"
+#include "zem_fft.h"
 
 #endif

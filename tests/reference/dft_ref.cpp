@@ -35,6 +35,21 @@ std::vector<cld> dft_direct(const std::vector<cld> &x, int sign)
     return y;
 }
 
+std::vector<cld> dft_bins(const std::vector<cld> &x, int sign, const std::vector<long long> &bins)
+{
+    const long long n = (long long)x.size();
+    std::vector<cld> w(n), y;
+    for (long long m = 0; m < n; ++m)
+        w[m] = root(m, n, sign);
+    for (long long k : bins) {
+        cld s = 0;
+        for (long long j = 0, at = 0; j < n; ++j, at = (at + k) % n)
+            s += x[j] * w[at];
+        y.push_back(s);
+    }
+    return y;
+}
+
 // Iterative radix-2: bit-reversed copy, then butterflies of span 1, 2, 4 ...
 std::vector<cld> fft_pow2(const std::vector<cld> &x, int sign)
 {

@@ -17,6 +17,10 @@ std::vector<cld> fft_pow2(const std::vector<cld> &x, int sign);
 // Direct sum for N up to 64, the radix-2 transform beyond.
 std::vector<cld> dft(const std::vector<cld> &x, int sign);
 
+// The bins k of bins only, each a direct sum: O(N) per bin, for lengths
+// too long for the whole direct transform.
+std::vector<cld> dft_bins(const std::vector<cld> &x, int sign, const std::vector<long long> &bins);
+
 } // namespace zem_ref
 
 #endif

@@ -1,0 +1,212 @@
+// DFT contexts of every family (complex, real, out-of-order complex):
+// InitAlloc with the plan choice, Free, GetBufSize.
+#include <limits.h>
+
+#include "engine/fxrs_internal.h"
+
+namespace fxrs {
+namespace {
+
+int log2_exact(int32_t n)
+{
+    int k = 0;
+    while (((int32_t)1 << k) < n)
+        ++k;
+    return ((int32_t)1 << k) == n ? k : -1;
+}
+
+// Stores the work size with its 16 bytes of alignment slack.
+template <typename S> int set_work(DftCtx<S> *c, int64_t bytes)
+{
+    if (bytes <= 0) {
+        c->workSize = 0;
+        return fxrStsNoErr;
+    }
+    if (bytes > INT_MAX - 16)
+        return fxrStsMemAllocErr;
+    c->workSize = (int32_t)(bytes + 16);
+    return fxrStsNoErr;
+}
+
+template <typename S> int plan_complex_ctx(DftCtx<S> *c, int flag, bool outOrd)
+{
+    const int32_t n = c->len;
+    if (n <= kDftSmallMax) {
+        c->plan = kDftPlanSmall;
+        c->clen = n;
+        return fxrStsNoErr;
+    }
+    const int order = log2_exact(n);
+    if (order >= 0) {
+        c->plan = kDftPlanPow2;
+        c->clen = n;
+        c->pow2 = 1;
+        int st, size = 0;
+        if constexpr (sizeof(S) == 4) {
+            st = fxrsFFTInitAlloc_C_32fc((FxrsFFTCtx_C_32fc **)&c->fft, order, flag, c->hint);
+            if (st == fxrStsNoErr)
+                fxrsFFTGetBufSize_C_32fc((const FxrsFFTCtx_C_32fc *)c->fft, &size);
+        } else {
+            st = fxrsFFTInitAlloc_C_64fc((FxrsFFTCtx_C_64fc **)&c->fft, order, flag, c->hint);
+            if (st == fxrStsNoErr)
+                fxrsFFTGetBufSize_C_64fc((const FxrsFFTCtx_C_64fc *)c->fft, &size);
+        }
+        c->workSize = size;
+        return st;
+    }
+    int st = dft_plan_complex(c, n, kDftDirectMax, outOrd);
+    if (st == fxrStsNoErr)
+        st = set_work(c, dft_complex_work(c));
+    return st;
+}
+
+// Forward (0.5 cos, 0.5 - 0.5 sin) and inverse (cos, -sin) recombination
+// tables of an even real length, (N+3)/4 entries each.
+template <typename S> int build_rec_tables(DftCtx<S> *c)
+{
+    const int64_t N = c->len, J = (N + 3) / 4;
+    S *base = dft_base_table<S>(N);
+    S *fw = (S *)fxrsMalloc_8u((int)(J * 2 * sizeof(S)));
+    S *iv = (S *)fxrsMalloc_8u((int)(J * 2 * sizeof(S)));
+    c->tab[kTabFwdRec] = fw;
+    c->tab[kTabInvRec] = iv;
+    if (!base || !fw || !iv) {
+        fxrsFree(base);
+        return fxrStsMemAllocErr;
+    }
+    for (int64_t j = 0; j < J; ++j) {
+        const S cs = base[2 * j], msn = base[2 * j + 1];
+        fw[2 * j] = (S)(0.5 * cs);
+        fw[2 * j + 1] = (S)(0.5 + 0.5 * msn);
+        iv[2 * j] = cs;
+        iv[2 * j + 1] = msn;
+    }
+    fxrsFree(base);
+    return fxrStsNoErr;
+}
+
+template <typename S> int plan_real_ctx(DftCtx<S> *c, int flag)
+{
+    const int32_t n = c->len;
+    if (n <= kDftSmallMax) {
+        c->plan = kDftPlanSmall;
+        c->clen = n;
+        return fxrStsNoErr;
+    }
+    const int order = log2_exact(n);
+    if (order >= 0) {
+        c->plan = kDftPlanPow2;
+        c->clen = n;
+        c->pow2 = 1;
+        int st, size = 0;
+        if constexpr (sizeof(S) == 4) {
+            st = fxrsFFTInitAlloc_R_32f((FxrsFFTCtx_R_32f **)&c->fft, order, flag, c->hint);
+            if (st == fxrStsNoErr)
+                fxrsFFTGetBufSize_R_32f((const FxrsFFTCtx_R_32f *)c->fft, &size);
+        } else {
+            st = fxrsFFTInitAlloc_R_64f((FxrsFFTCtx_R_64f **)&c->fft, order, flag, c->hint);
+            if (st == fxrStsNoErr)
+                fxrsFFTGetBufSize_R_64f((const FxrsFFTCtx_R_64f *)c->fft, &size);
+        }
+        c->workSize = size;
+        return st;
+    }
+    if (n & 1) {
+        // odd: the complex plan of n on a complex copy of the data
+        int st = dft_plan_complex(c, n, kDftRealDirectMax, false);
+        if (st != fxrStsNoErr)
+            return st;
+        c->oddRealFact = c->fact;
+        return set_work(c, round16((int64_t)n * 2 * sizeof(S)) + dft_complex_work(c));
+    }
+    int st = dft_plan_complex(c, n / 2, kDftDirectMax, false);
+    if (st == fxrStsNoErr)
+        st = build_rec_tables(c);
+    if (st == fxrStsNoErr)
+        st = set_work(c, dft_complex_work(c));
+    return st;
+}
+
+template <typename S, typename Ctx>
+FxrStatus dft_init(Ctx **out, int len, int flag, int hint, int32_t kind)
+{
+    if (!out)
+        return fxrStsNullPtrErr;
+    if (len < 1)
+        return fxrStsSizeErr;
+    DftCtx<S> *c = (DftCtx<S> *)fxrsMalloc_8u((int)sizeof(Ctx));
+    if (!c)
+        return fxrStsMemAllocErr;
+    fxrsZero_8u((uint8_t *)c, (int)sizeof(Ctx));
+    c->kind = kind;
+    c->len = len;
+    c->hint = hint;
+    if (!decode_norm_flag<S>(flag, len, false, &c->fwdScaled, &c->invScaled, &c->scale)) {
+        fxrsFree(c);
+        return fxrStsFftFlagErr;
+    }
+    const bool real = kind == kKindDftR32 || kind == kKindDftR64;
+    const bool outOrd = kind == kKindDftOutOrd32 || kind == kKindDftOutOrd64;
+    const int st = real ? plan_real_ctx(c, flag) : plan_complex_ctx(c, flag, outOrd);
+    if (st != fxrStsNoErr) {
+        free_dft_tables(c);
+        c->kind = 0;
+        fxrsFree(c);
+        return st;
+    }
+    *out = (Ctx *)c;
+    return fxrStsNoErr;
+}
+
+template <typename S> FxrStatus dft_free(DftCtx<S> *c, int32_t kind)
+{
+    if (!c)
+        return fxrStsNullPtrErr;
+    if (c->kind != kind)
+        return fxrStsContextMatchErr;
+    free_dft_tables(c);
+    c->kind = 0;
+    fxrsFree(c);
+    return fxrStsNoErr;
+}
+
+template <typename S> FxrStatus dft_size(const DftCtx<S> *c, int32_t kind, int *size)
+{
+    if (!c || !size)
+        return fxrStsNullPtrErr;
+    if (c->kind != kind)
+        return fxrStsContextMatchErr;
+    *size = c->workSize;
+    return fxrStsNoErr;
+}
+
+} // namespace
+} // namespace fxrs
+
+using namespace fxrs;
+
+#define ZEM_DFT_CONTEXT(Init, Free, Size, Ctx, S, Kind)                                      \
+    extern "C" ZEM_API FxrStatus Init(Ctx **ctx, int len, int flag, int hint)                  \
+    {                                                                                          \
+        return dft_init<S>(ctx, len, flag, hint, Kind);                                        \
+    }                                                                                          \
+    extern "C" ZEM_API FxrStatus Free(Ctx *ctx) { return dft_free<S>(ctx, Kind); }             \
+    extern "C" ZEM_API FxrStatus Size(const Ctx *ctx, int *size)                               \
+    {                                                                                          \
+        return dft_size<S>(ctx, Kind, size);                                                   \
+    }
+
+ZEM_DFT_CONTEXT(fxrsDFTInitAlloc_C_32fc, fxrsDFTFree_C_32fc, fxrsDFTGetBufSize_C_32fc,
+                FxrsDFTCtx_C_32fc, float, kKindDftC32)
+ZEM_DFT_CONTEXT(fxrsDFTInitAlloc_C_64fc, fxrsDFTFree_C_64fc, fxrsDFTGetBufSize_C_64fc,
+                FxrsDFTCtx_C_64fc, double, kKindDftC64)
+ZEM_DFT_CONTEXT(fxrsDFTInitAlloc_R_32f, fxrsDFTFree_R_32f, fxrsDFTGetBufSize_R_32f,
+                FxrsDFTCtx_R_32f, float, kKindDftR32)
+ZEM_DFT_CONTEXT(fxrsDFTInitAlloc_R_64f, fxrsDFTFree_R_64f, fxrsDFTGetBufSize_R_64f,
+                FxrsDFTCtx_R_64f, double, kKindDftR64)
+ZEM_DFT_CONTEXT(fxrsDFTOutOrdInitAlloc_C_32fc, fxrsDFTOutOrdFree_C_32fc,
+                fxrsDFTOutOrdGetBufSize_C_32fc, FxrsDFTOutOrdCtx_C_32fc, float, kKindDftOutOrd32)
+ZEM_DFT_CONTEXT(fxrsDFTOutOrdInitAlloc_C_64fc, fxrsDFTOutOrdFree_C_64fc,
+                fxrsDFTOutOrdGetBufSize_C_64fc, FxrsDFTOutOrdCtx_C_64fc, double, kKindDftOutOrd64)
+
+#undef ZEM_DFT_CONTEXT

@@ -1,0 +1,369 @@
+// The complex plans of the any-length DFT, both directions, both
+// precisions: fixed kernels up to 4 points, the factored (mixed-radix,
+// decimation in time) plan, the convolution plan and the direct plan.
+// None of them scales; the callers do.
+#include <string.h>
+#include <xmmintrin.h>
+
+#include "engine/fxrs_dft_kernels.h"
+
+namespace fxrs {
+namespace {
+
+using namespace dft;
+
+// ---- fixed kernels, 1 to 4 points ------------------------------------------
+
+template <bool Inv, typename S> void small(const S *src, S *dst, int n)
+{
+    typedef typename Work<S>::W W;
+    Z<W> x[4];
+    for (int i = 0; i < n; ++i)
+        x[i] = ld<W>(src, i);
+    if (n == 2)
+        bfly2<Inv>(x);
+    else if (n == 3)
+        bfly3<Inv>(x);
+    else if (n == 4)
+        bfly4<Inv>(x);
+    for (int i = 0; i < n; ++i)
+        st(dst, i, x[i]);
+}
+
+// ---- factored plan ------------------------------------------------------------
+
+// Stage i on `blocks` consecutive blocks of f*m elements: for each q < m
+// the f inputs at q + p m, times w^(p q), through the f-point butterfly,
+// back to q + r m. in may equal out.
+template <bool Inv, int F, typename S>
+void stage(const S *in, S *out, int f, ptrdiff_t m, ptrdiff_t blocks, const S *tw, const S *dir)
+{
+    typedef typename Work<S>::W W;
+    const int ff = F ? F : f;
+    Z<W> x[F ? F : kDftFactorLimit];
+    for (ptrdiff_t b = 0; b < blocks; ++b) {
+        const S *ib = in + 2 * b * ff * m;
+        S *ob = out + 2 * b * ff * m;
+        const S *t = tw;
+        for (ptrdiff_t q = 0; q < m; ++q, t += 2 * (ff - 1)) {
+            x[0] = ld<W>(ib, q);
+            for (int p = 1; p < ff; ++p)
+                x[p] = twiddle<Inv>(ld<W>(ib, q + p * m), ld<W>(t, p - 1));
+            bfly<Inv, F>(x, ff, dir);
+            for (int r = 0; r < ff; ++r)
+                st(ob, q + r * m, x[r]);
+        }
+    }
+}
+
+// ---- single precision, four complex values side by side -----------------------
+
+// Four complex values split into four real and four imaginary parts.
+struct V {
+    typedef float Real;
+    __m128 re, im;
+};
+inline V operator+(V a, V b) { return {_mm_add_ps(a.re, b.re), _mm_add_ps(a.im, b.im)}; }
+inline V operator-(V a, V b) { return {_mm_sub_ps(a.re, b.re), _mm_sub_ps(a.im, b.im)}; }
+inline V operator*(V a, float s)
+{
+    const __m128 k = _mm_set1_ps(s);
+    return {_mm_mul_ps(a.re, k), _mm_mul_ps(a.im, k)};
+}
+template <bool Inv> inline V rot(V a)
+{
+    const __m128 z = _mm_setzero_ps();
+    return Inv ? V{_mm_sub_ps(z, a.im), a.re} : V{a.im, _mm_sub_ps(z, a.re)};
+}
+// a times (wr, wi), or times its conjugate for the inverse
+template <bool Inv> inline V vtwiddle(V a, __m128 wr, __m128 wi)
+{
+    if (Inv)
+        return {_mm_add_ps(_mm_mul_ps(a.re, wr), _mm_mul_ps(a.im, wi)),
+                _mm_sub_ps(_mm_mul_ps(a.im, wr), _mm_mul_ps(a.re, wi))};
+    return {_mm_sub_ps(_mm_mul_ps(a.re, wr), _mm_mul_ps(a.im, wi)),
+            _mm_add_ps(_mm_mul_ps(a.re, wi), _mm_mul_ps(a.im, wr))};
+}
+// four consecutive interleaved complex values (8-byte alignment suffices)
+inline V vload(const float *p)
+{
+    const __m128 a = _mm_loadu_ps(p), b = _mm_loadu_ps(p + 4);
+    return {_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)), _mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1))};
+}
+inline void vstore(float *p, V v)
+{
+    _mm_storeu_ps(p, _mm_unpacklo_ps(v.re, v.im));
+    _mm_storeu_ps(p + 4, _mm_unpackhi_ps(v.re, v.im));
+}
+// four complex values from four places, and back
+inline V vgather(const float *a, const float *b, const float *c, const float *d)
+{
+    __m128 x = _mm_setzero_ps(), y = _mm_setzero_ps();
+    x = _mm_loadh_pi(_mm_loadl_pi(x, (const __m64 *)a), (const __m64 *)b);
+    y = _mm_loadh_pi(_mm_loadl_pi(y, (const __m64 *)c), (const __m64 *)d);
+    return {_mm_shuffle_ps(x, y, _MM_SHUFFLE(2, 0, 2, 0)), _mm_shuffle_ps(x, y, _MM_SHUFFLE(3, 1, 3, 1))};
+}
+inline void vscatter(V v, float *a, float *b, float *c, float *d)
+{
+    const __m128 x = _mm_unpacklo_ps(v.re, v.im), y = _mm_unpackhi_ps(v.re, v.im);
+    _mm_storel_pi((__m64 *)a, x);
+    _mm_storeh_pi((__m64 *)b, x);
+    _mm_storel_pi((__m64 *)c, y);
+    _mm_storeh_pi((__m64 *)d, y);
+}
+
+// A radix-F stage (F = 2..5) with the grouped twiddle layout: per group
+// of four q, per leg p = 1..F-1, four real parts then four imaginary.
+template <bool Inv, int F>
+void stage_sse(const float *in, float *out, ptrdiff_t m, ptrdiff_t blocks, const float *tw)
+{
+    const ptrdiff_t groups = m / 4;
+    for (ptrdiff_t b = 0; b < blocks; ++b) {
+        const float *ib = in + 2 * b * F * m;
+        float *ob = out + 2 * b * F * m;
+        const float *t = tw;
+        for (ptrdiff_t g = 0; g < groups; ++g, t += 8 * (F - 1)) {
+            const ptrdiff_t q = 4 * g;
+            V x[F];
+            x[0] = vload(ib + 2 * q);
+            for (int p = 1; p < F; ++p)
+                x[p] = vtwiddle<Inv>(vload(ib + 2 * (q + p * m)), _mm_load_ps(t + 8 * (p - 1)),
+                                     _mm_load_ps(t + 8 * (p - 1) + 4));
+            bfly_fixed<Inv, F>(x);
+            for (int r = 0; r < F; ++r)
+                vstore(ob + 2 * (q + r * m), x[r]);
+        }
+        for (ptrdiff_t q = 4 * groups; q < m; ++q) {
+            const int lane = (int)(q & 3);
+            Z<float> x[F];
+            x[0] = ld<float>(ib, q);
+            for (int p = 1; p < F; ++p)
+                x[p] = twiddle<Inv>(ld<float>(ib, q + p * m),
+                                    Z<float>{t[8 * (p - 1) + lane], t[8 * (p - 1) + 4 + lane]});
+            bfly_fixed<Inv, F>(x);
+            for (int r = 0; r < F; ++r)
+                st(ob, q + r * m, x[r]);
+        }
+    }
+}
+
+// The first stage for p = 3 or 5, four blocks at a time.
+template <bool Inv, int F>
+void leaves_sse(const float *src, ptrdiff_t is, float *out, ptrdiff_t nb, ptrdiff_t span,
+                const int32_t *idx)
+{
+    ptrdiff_t c = 0;
+    const ptrdiff_t js = 2 * is * span;
+    for (; c + 4 <= nb; c += 4) {
+        const float *s0 = src + 2 * is * idx[c], *s1 = src + 2 * is * idx[c + 1];
+        const float *s2 = src + 2 * is * idx[c + 2], *s3 = src + 2 * is * idx[c + 3];
+        V x[F];
+        for (int j = 0; j < F; ++j)
+            x[j] = vgather(s0 + j * js, s1 + j * js, s2 + j * js, s3 + j * js);
+        bfly_fixed<Inv, F>(x);
+        float *o = out + 2 * c * F;
+        for (int r = 0; r < F; ++r)
+            vscatter(x[r], o + 2 * r, o + 2 * (F + r), o + 2 * (2 * F + r), o + 2 * (3 * F + r));
+    }
+    for (; c < nb; ++c) {
+        const float *s = src + 2 * is * idx[c];
+        Z<float> x[F];
+        for (int j = 0; j < F; ++j)
+            x[j] = ld<float>(s, is * j * span);
+        bfly_fixed<Inv, F>(x);
+        for (int r = 0; r < F; ++r)
+            st(out + 2 * c * F, r, x[r]);
+    }
+}
+
+template <bool Inv, typename S>
+void run_stage(const DftFactor &r, const S *in, S *out, ptrdiff_t blocks)
+{
+    const S *tw = (const S *)r.twd, *dir = (const S *)r.dir;
+    if constexpr (sizeof(S) == 4) {
+        switch (r.f) {
+        case 2: stage_sse<Inv, 2>(in, out, r.m, blocks, tw); return;
+        case 3: stage_sse<Inv, 3>(in, out, r.m, blocks, tw); return;
+        case 4: stage_sse<Inv, 4>(in, out, r.m, blocks, tw); return;
+        case 5: stage_sse<Inv, 5>(in, out, r.m, blocks, tw); return;
+        default: break;
+        }
+    }
+    switch (r.f) {
+    case 2: stage<Inv, 2>(in, out, 2, r.m, blocks, tw, dir); break;
+    case 3: stage<Inv, 3>(in, out, 3, r.m, blocks, tw, dir); break;
+    case 4: stage<Inv, 4>(in, out, 4, r.m, blocks, tw, dir); break;
+    case 5: stage<Inv, 5>(in, out, 5, r.m, blocks, tw, dir); break;
+    default: stage<Inv, 0>(in, out, r.f, r.m, blocks, tw, dir); break;
+    }
+}
+
+// The first stage: nb p-point DFTs of the inputs src[is (idx[c] + j span)],
+// j < p, each written contiguously as block c.
+template <bool Inv, int F, typename S>
+void leaves(const S *src, ptrdiff_t is, S *out, int p, ptrdiff_t nb, ptrdiff_t span,
+            const int32_t *idx, const S *dir)
+{
+    typedef typename Work<S>::W W;
+    const int pp = F ? F : p;
+    Z<W> x[F ? F : kDftFactorLimit];
+    for (ptrdiff_t c = 0; c < nb; ++c) {
+        const S *s = src + 2 * is * idx[c];
+        for (int j = 0; j < pp; ++j)
+            x[j] = ld<W>(s, is * j * span);
+        bfly<Inv, F>(x, pp, dir);
+        S *o = out + 2 * c * pp;
+        for (int r = 0; r < pp; ++r)
+            st(o, r, x[r]);
+    }
+}
+
+template <bool Inv, typename S>
+void first_stage(const S *src, ptrdiff_t is, S *lo, int p, ptrdiff_t nb, const int32_t *idx,
+                 const S *dir)
+{
+    if constexpr (sizeof(S) == 4) {
+        if (p == 3)
+            return leaves_sse<Inv, 3>(src, is, lo, nb, nb, idx);
+        if (p == 5)
+            return leaves_sse<Inv, 5>(src, is, lo, nb, nb, idx);
+    }
+    switch (p) {
+    case 3: leaves<Inv, 3>(src, is, lo, 3, nb, nb, idx, dir); break;
+    case 5: leaves<Inv, 5>(src, is, lo, 5, nb, nb, idx, dir); break;
+    default: leaves<Inv, 0>(src, is, lo, p, nb, nb, idx, dir); break;
+    }
+}
+
+template <typename S> struct Fact {
+    const DftCtx<S> *c;
+    int L; // factor count
+    int k; // first stage run iteratively
+};
+
+// The sub-transform at depth d (length f_d m_d, inputs src[j is]) into
+// out; the sub-results of its children go to tmp (tmp may equal out).
+template <bool Inv, typename S>
+void fact_level(const Fact<S> &z, int d, const S *src, ptrdiff_t is, S *tmp, S *out)
+{
+    const DftFactor *rec = z.c->rec;
+    const int L = z.L;
+    if (d == z.k) {
+        const DftFactor &last = rec[L - 1];
+        const int p = last.f;
+        const ptrdiff_t n = d == 0 ? z.c->clen : rec[d - 1].m;
+        const ptrdiff_t nb = n / p;
+        S *lo = L - 2 >= d ? tmp : out;
+        const S *dir = (const S *)last.dir;
+        first_stage<Inv>(src, is, lo, p, nb, z.c->inIdx, dir);
+        for (int i = L - 2; i >= d; --i)
+            run_stage<Inv>(rec[i], tmp, i == d ? out : tmp, n / ((ptrdiff_t)rec[i].f * rec[i].m));
+        return;
+    }
+    const int f = rec[d].f;
+    const ptrdiff_t m = rec[d].m;
+    for (int b = 0; b < f; ++b) {
+        S *sub = tmp + 2 * b * m;
+        fact_level<Inv>(z, d + 1, src + 2 * b * is, is * f, sub, sub);
+    }
+    run_stage<Inv>(rec[d], tmp, out, 1);
+}
+
+template <bool Inv, typename S> void fact(const DftCtx<S> *c, const S *src, S *dst, S *work)
+{
+    Fact<S> z{c, c->nFactM2 + 2, c->iterStage};
+    fact_level<Inv>(z, 0, src, 1, src == dst ? work : dst, dst);
+}
+
+// ---- convolution plan ---------------------------------------------------------
+
+template <typename S> FxrStatus inner_fft(const S *a, S *b, const void *ctx, bool inv, uint8_t *w)
+{
+    if constexpr (sizeof(S) == 4) {
+        const FxrsFFTCtx_C_32fc *c = (const FxrsFFTCtx_C_32fc *)ctx;
+        return inv ? fxrsFFTInv_CToC_32fc((const Fxrs32fc *)a, (Fxrs32fc *)b, c, w)
+                   : fxrsFFTFwd_CToC_32fc((const Fxrs32fc *)a, (Fxrs32fc *)b, c, w);
+    } else {
+        const FxrsFFTCtx_C_64fc *c = (const FxrsFFTCtx_C_64fc *)ctx;
+        return inv ? fxrsFFTInv_CToC_64fc((const Fxrs64fc *)a, (Fxrs64fc *)b, c, w)
+                   : fxrsFFTFwd_CToC_64fc((const Fxrs64fc *)a, (Fxrs64fc *)b, c, w);
+    }
+}
+
+// The DFT as a circular convolution of length M: chirp times input,
+// filtered by the stored spectrum, times chirp again; the inverse is the
+// forward result read backwards.
+template <typename S> int conv(const DftCtx<S> *c, const S *src, S *dst, bool inv, S *work)
+{
+    typedef typename Work<S>::W W;
+    const ptrdiff_t n = c->clen, M = c->convM;
+    const S *ch = (const S *)c->tab[kTabChirp], *h = (const S *)c->tab[kTabFilter];
+    S *b = work;
+    uint8_t *inner = (uint8_t *)(work + 2 * M);
+    for (ptrdiff_t k = 0; k < n; ++k)
+        st(b, k, mul(ld<W>(src, k), ld<W>(ch, k)));
+    memset(b + 2 * n, 0, (size_t)(M - n) * 2 * sizeof(S));
+    int st1 = inner_fft<S>(b, b, c->convFft, false, inner);
+    if (st1 != fxrStsNoErr)
+        return st1;
+    for (ptrdiff_t k = 0; k < M; ++k)
+        st(b, k, mul(ld<W>(b, k), ld<W>(h, k)));
+    st1 = inner_fft<S>(b, b, c->convFft, true, inner);
+    if (st1 != fxrStsNoErr)
+        return st1;
+    for (ptrdiff_t k = 0; k < n; ++k)
+        st(dst, k, mul(ld<W>(b, k), ld<W>(ch, k)));
+    if (inv && n >= 3) {
+        for (ptrdiff_t k = 1, j = n - 1; k < j; ++k, --j) {
+            S r = dst[2 * k], i = dst[2 * k + 1];
+            dst[2 * k] = dst[2 * j];
+            dst[2 * k + 1] = dst[2 * j + 1];
+            dst[2 * j] = r;
+            dst[2 * j + 1] = i;
+        }
+    }
+    return fxrStsNoErr;
+}
+
+// ---- direct plan ----------------------------------------------------------------
+
+template <bool Inv, typename S> void direct(const DftCtx<S> *c, const S *src, S *dst)
+{
+    typedef typename Work<S>::W W;
+    Z<W> x[kDftRealDirectMax + 1];
+    const int n = c->clen;
+    for (int i = 0; i < n; ++i)
+        x[i] = ld<W>(src, i);
+    bfly_any<Inv>(x, n, (const S *)c->tab[kTabDir]);
+    for (int i = 0; i < n; ++i)
+        st(dst, i, x[i]);
+}
+
+template <bool Inv, typename S> int run(const DftCtx<S> *c, const S *src, S *dst, void *work)
+{
+    switch (c->plan) {
+    case kDftPlanSmall:
+        small<Inv>(src, dst, c->clen);
+        return fxrStsNoErr;
+    case kDftPlanFact:
+        fact<Inv>(c, src, dst, (S *)work);
+        return fxrStsNoErr;
+    case kDftPlanConv:
+        return conv(c, src, dst, Inv, (S *)work);
+    default:
+        direct<Inv>(c, src, dst);
+        return fxrStsNoErr;
+    }
+}
+
+} // namespace
+
+template <typename S> int dft_complex_run(const DftCtx<S> *c, const S *src, S *dst, bool inv, void *work)
+{
+    return inv ? run<true>(c, src, dst, work) : run<false>(c, src, dst, work);
+}
+template int dft_complex_run<float>(const DftCtx<float> *, const float *, float *, bool, void *);
+template int dft_complex_run<double>(const DftCtx<double> *, const double *, double *, bool,
+                                     void *);
+
+} // namespace fxrs

@@ -1,0 +1,234 @@
+// Real transforms through a complex transform of half the length: the
+// recombination passes between the half-length spectrum and the Perm
+// layout, the fixed real kernels of up to 8 points, and the power-of-two
+// real FFT.
+#include "engine/fxrs_dft_kernels.h"
+
+namespace fxrs {
+
+using namespace dft;
+
+// (0.5 cos(2 pi j/N), 0.5 - 0.5 sin(2 pi j/N)) and (cos, -sin), j < N/4,
+// from the base sine table of order n.
+template <typename S> int build_real_rec(FftCtx<S> *c, const S *base, int n)
+{
+    const int64_t N = (int64_t)1 << n, J = N / 4;
+    S *fw = (S *)fxrsMalloc_8u((int)(J * 2 * sizeof(S)));
+    S *iv = (S *)fxrsMalloc_8u((int)(J * 2 * sizeof(S)));
+    c->realRec = fw;
+    c->ccsRec = iv;
+    if (!fw || !iv)
+        return fxrStsMemAllocErr;
+    for (int64_t j = 0; j < J; ++j) {
+        const S cs = base[J - j], sn = base[j];
+        fw[2 * j] = (S)(0.5 * cs);
+        fw[2 * j + 1] = (S)(0.5 - 0.5 * sn);
+        iv[2 * j] = cs;
+        iv[2 * j + 1] = -sn;
+    }
+    return fxrStsNoErr;
+}
+template int build_real_rec<float>(FftCtx<float> *, const float *, int);
+template int build_real_rec<double>(FftCtx<double> *, const double *, int);
+
+// The half-length spectrum Z (M complex, in place) to the Perm layout of
+// the real length 2M; each step takes the pair (k, M-k).
+template <typename S> void real_fwd_recombine(S *d, int64_t M, const S *tab)
+{
+    typedef typename Work<S>::W W;
+    const W a = d[0], b = d[1];
+    d[0] = (S)(a + b);
+    d[1] = (S)(a - b);
+    for (int64_t k = 1; 2 * k < M; ++k) {
+        const Z<W> A = ld<W>(d, k), B = ld<W>(d, M - k);
+        const W tr = tab[2 * k], ti = tab[2 * k + 1];
+        const W dd = A.re - B.re, ss = A.im + B.im;
+        const W p = ti * dd + tr * ss, q = ti * ss - tr * dd;
+        st(d, k, Z<W>{B.re + p, q - B.im});
+        st(d, M - k, Z<W>{A.re - p, q - A.im});
+    }
+    if ((M & 1) == 0)
+        d[M + 1] = -d[M + 1];
+}
+template void real_fwd_recombine<float>(float *, int64_t, const float *);
+template void real_fwd_recombine<double>(double *, int64_t, const double *);
+
+// A Perm spectrum of the real length 2M to the half-length spectrum that
+// the inverse complex transform turns into 2M x; src may equal dst.
+template <typename S> void real_inv_recombine(const S *s, S *d, int64_t M, const S *tab)
+{
+    typedef typename Work<S>::W W;
+    const W a = s[0], b = s[1];
+    for (int64_t k = 1; 2 * k < M; ++k) {
+        const Z<W> A = ld<W>(s, k), B = ld<W>(s, M - k);
+        const W cr = tab[2 * k], ci = tab[2 * k + 1];
+        const W dd = A.re - B.re, ss = A.im + B.im;
+        const W u = ci * dd - cr * ss, v = cr * dd + ci * ss;
+        st(d, k, Z<W>{A.re + B.re + u, A.im - B.im + v});
+        st(d, M - k, Z<W>{A.re + B.re - u, v - (A.im - B.im)});
+    }
+    if ((M & 1) == 0)
+        st(d, M / 2, Z<W>{2 * (W)s[M], -2 * (W)s[M + 1]});
+    d[0] = (S)(a + b);
+    d[1] = (S)(a - b);
+}
+template void real_inv_recombine<float>(const float *, float *, int64_t, const float *);
+template void real_inv_recombine<double>(const double *, double *, int64_t, const double *);
+
+// Fixed real kernels for N = 1, 2, 3, 4, 8 (Perm in and out), the scale
+// applied when scale != 0. Direct sums over exact constants.
+template <typename S> void real_small(const S *in, S *out, int N, bool inv, S scale)
+{
+    typedef typename Work<S>::W W;
+    // cos(2 pi k/8), sin(2 pi k/8)
+    const W h = (W)0.70710678118654752440084436210485L;
+    const W c8[8] = {1, h, 0, -h, -1, -h, 0, h}, s8[8] = {0, h, 1, h, 0, -h, -1, -h};
+    const W c3[3] = {1, -0.5, -0.5}, s3[3] = {0, K<W>::s3, -K<W>::s3};
+    auto cs = [&](int64_t jk, W *c, W *s) {
+        if (N == 3) {
+            *c = c3[jk % 3];
+            *s = s3[jk % 3];
+        } else {
+            const int u = (int)((jk * (8 / N)) % 8);
+            *c = c8[u];
+            *s = s8[u];
+        }
+    };
+    const int H = N / 2; // highest non-redundant index
+    W x[8];
+    if (!inv) {
+        for (int j = 0; j < N; ++j)
+            x[j] = in[j];
+        W re[5], im[5];
+        for (int k = 0; k <= H; ++k) {
+            re[k] = im[k] = 0;
+            for (int j = 0; j < N; ++j) {
+                W c, s;
+                cs((int64_t)j * k, &c, &s);
+                re[k] += x[j] * c;
+                im[k] -= x[j] * s;
+            }
+        }
+        const W sc = scale != 0 ? (W)scale : (W)1;
+        out[0] = (S)(re[0] * sc);
+        if (N % 2 == 0 && N > 1)
+            out[1] = (S)(re[H] * sc);
+        const int first = N % 2 == 0 ? 2 : 1;
+        for (int k = 1; 2 * k < N; ++k) {
+            out[first + 2 * (k - 1)] = (S)(re[k] * sc);
+            out[first + 2 * (k - 1) + 1] = (S)(im[k] * sc);
+        }
+        return;
+    }
+    // full Hermitian spectrum from Perm
+    W re[8], im[8];
+    re[0] = in[0];
+    im[0] = 0;
+    const int first = N % 2 == 0 ? 2 : 1;
+    if (N % 2 == 0 && N > 1) {
+        re[H] = in[1];
+        im[H] = 0;
+    }
+    for (int k = 1; 2 * k < N; ++k) {
+        re[k] = in[first + 2 * (k - 1)];
+        im[k] = in[first + 2 * (k - 1) + 1];
+        re[N - k] = re[k];
+        im[N - k] = -im[k];
+    }
+    const W sc = scale != 0 ? (W)scale : (W)1;
+    for (int j = 0; j < N; ++j) {
+        x[j] = 0;
+        for (int k = 0; k < N; ++k) {
+            W c, s;
+            cs((int64_t)j * k, &c, &s);
+            x[j] += re[k] * c - im[k] * s;
+        }
+    }
+    for (int j = 0; j < N; ++j)
+        out[j] = (S)(x[j] * sc);
+}
+template void real_small<float>(const float *, float *, int, bool, float);
+template void real_small<double>(const double *, double *, int, bool, double);
+
+namespace {
+
+template <bool Inv, typename S>
+FxrStatus rfft(const S *src, S *dst, const FftCtx<S> *c, uint8_t *buf, int32_t kind)
+{
+    if (!c)
+        return fxrStsNullPtrErr;
+    if (c->kind != kind)
+        return fxrStsContextMatchErr;
+    if (!src || !dst)
+        return fxrStsNullPtrErr;
+    const int n = c->order;
+    const bool scaled = (Inv ? c->invScaled : c->fwdScaled) != 0;
+    if (n < kSmallOrders) {
+        real_small(src, dst, 1 << n, Inv, scaled ? c->scale : (S)0);
+        return fxrStsNoErr;
+    }
+    WorkBuf w;
+    if (!w.get(c->workSize, buf))
+        return fxrStsMemAllocErr;
+    const int64_t M = (int64_t)1 << (n - 1);
+    if (!Inv) {
+        fft_run(c, n - 1, src, dst, false, w.ptr);
+        real_fwd_recombine(dst, M, (const S *)c->realRec);
+    } else {
+        real_inv_recombine(src, dst, M, (const S *)c->ccsRec);
+        fft_run(c, n - 1, dst, dst, true, w.ptr);
+    }
+    return fxrStsNoErr;
+}
+
+} // namespace
+} // namespace fxrs
+
+using namespace fxrs;
+
+extern "C" ZEM_API FxrStatus fxrsFFTInitAlloc_R_32f(FxrsFFTCtx_R_32f **ctx, int order, int flag,
+                                                    int hint)
+{
+    return fft_init_alloc<float>(ctx, order, flag, hint, kKindFftR32);
+}
+extern "C" ZEM_API FxrStatus fxrsFFTInitAlloc_R_64f(FxrsFFTCtx_R_64f **ctx, int order, int flag,
+                                                    int hint)
+{
+    return fft_init_alloc<double>(ctx, order, flag, hint, kKindFftR64);
+}
+extern "C" ZEM_API FxrStatus fxrsFFTFree_R_32f(FxrsFFTCtx_R_32f *ctx)
+{
+    return fft_free<float>(ctx, kKindFftR32);
+}
+extern "C" ZEM_API FxrStatus fxrsFFTFree_R_64f(FxrsFFTCtx_R_64f *ctx)
+{
+    return fft_free<double>(ctx, kKindFftR64);
+}
+extern "C" ZEM_API FxrStatus fxrsFFTGetBufSize_R_32f(const FxrsFFTCtx_R_32f *ctx, int *size)
+{
+    return fft_buf_size<float>(ctx, kKindFftR32, size);
+}
+extern "C" ZEM_API FxrStatus fxrsFFTGetBufSize_R_64f(const FxrsFFTCtx_R_64f *ctx, int *size)
+{
+    return fft_buf_size<double>(ctx, kKindFftR64, size);
+}
+extern "C" ZEM_API FxrStatus fxrsFFTFwd_RToPerm_32f(const float *src, float *dst,
+                                                    const FxrsFFTCtx_R_32f *ctx, uint8_t *buf)
+{
+    return rfft<false, float>(src, dst, ctx, buf, kKindFftR32);
+}
+extern "C" ZEM_API FxrStatus fxrsFFTInv_PermToR_32f(const float *src, float *dst,
+                                                    const FxrsFFTCtx_R_32f *ctx, uint8_t *buf)
+{
+    return rfft<true, float>(src, dst, ctx, buf, kKindFftR32);
+}
+extern "C" ZEM_API FxrStatus fxrsFFTFwd_RToPerm_64f(const double *src, double *dst,
+                                                    const FxrsFFTCtx_R_64f *ctx, uint8_t *buf)
+{
+    return rfft<false, double>(src, dst, ctx, buf, kKindFftR64);
+}
+extern "C" ZEM_API FxrStatus fxrsFFTInv_PermToR_64f(const double *src, double *dst,
+                                                    const FxrsFFTCtx_R_64f *ctx, uint8_t *buf)
+{
+    return rfft<true, double>(src, dst, ctx, buf, kKindFftR64);
+}
