@@ -3,9 +3,7 @@
 // decimation in time) plan, the convolution plan and the direct plan.
 // None of them scales; the callers do.
 #include <string.h>
-#include <xmmintrin.h>
-
-#include "engine/fxrs_dft_kernels.h"
+#include "engine/fxrs_dft_sse.h"
 
 namespace fxrs {
 namespace {
@@ -57,60 +55,6 @@ void stage(const S *in, S *out, int f, ptrdiff_t m, ptrdiff_t blocks, const S *t
 }
 
 // ---- single precision, four complex values side by side -----------------------
-
-// Four complex values split into four real and four imaginary parts.
-struct V {
-    typedef float Real;
-    __m128 re, im;
-};
-inline V operator+(V a, V b) { return {_mm_add_ps(a.re, b.re), _mm_add_ps(a.im, b.im)}; }
-inline V operator-(V a, V b) { return {_mm_sub_ps(a.re, b.re), _mm_sub_ps(a.im, b.im)}; }
-inline V operator*(V a, float s)
-{
-    const __m128 k = _mm_set1_ps(s);
-    return {_mm_mul_ps(a.re, k), _mm_mul_ps(a.im, k)};
-}
-template <bool Inv> inline V rot(V a)
-{
-    const __m128 z = _mm_setzero_ps();
-    return Inv ? V{_mm_sub_ps(z, a.im), a.re} : V{a.im, _mm_sub_ps(z, a.re)};
-}
-// a times (wr, wi), or times its conjugate for the inverse
-template <bool Inv> inline V vtwiddle(V a, __m128 wr, __m128 wi)
-{
-    if (Inv)
-        return {_mm_add_ps(_mm_mul_ps(a.re, wr), _mm_mul_ps(a.im, wi)),
-                _mm_sub_ps(_mm_mul_ps(a.im, wr), _mm_mul_ps(a.re, wi))};
-    return {_mm_sub_ps(_mm_mul_ps(a.re, wr), _mm_mul_ps(a.im, wi)),
-            _mm_add_ps(_mm_mul_ps(a.re, wi), _mm_mul_ps(a.im, wr))};
-}
-// four consecutive interleaved complex values (8-byte alignment suffices)
-inline V vload(const float *p)
-{
-    const __m128 a = _mm_loadu_ps(p), b = _mm_loadu_ps(p + 4);
-    return {_mm_shuffle_ps(a, b, _MM_SHUFFLE(2, 0, 2, 0)), _mm_shuffle_ps(a, b, _MM_SHUFFLE(3, 1, 3, 1))};
-}
-inline void vstore(float *p, V v)
-{
-    _mm_storeu_ps(p, _mm_unpacklo_ps(v.re, v.im));
-    _mm_storeu_ps(p + 4, _mm_unpackhi_ps(v.re, v.im));
-}
-// four complex values from four places, and back
-inline V vgather(const float *a, const float *b, const float *c, const float *d)
-{
-    __m128 x = _mm_setzero_ps(), y = _mm_setzero_ps();
-    x = _mm_loadh_pi(_mm_loadl_pi(x, (const __m64 *)a), (const __m64 *)b);
-    y = _mm_loadh_pi(_mm_loadl_pi(y, (const __m64 *)c), (const __m64 *)d);
-    return {_mm_shuffle_ps(x, y, _MM_SHUFFLE(2, 0, 2, 0)), _mm_shuffle_ps(x, y, _MM_SHUFFLE(3, 1, 3, 1))};
-}
-inline void vscatter(V v, float *a, float *b, float *c, float *d)
-{
-    const __m128 x = _mm_unpacklo_ps(v.re, v.im), y = _mm_unpackhi_ps(v.re, v.im);
-    _mm_storel_pi((__m64 *)a, x);
-    _mm_storeh_pi((__m64 *)b, x);
-    _mm_storel_pi((__m64 *)c, y);
-    _mm_storeh_pi((__m64 *)d, y);
-}
 
 // A radix-F stage (F = 2..5) with the grouped twiddle layout: per group
 // of four q, per leg p = 1..F-1, four real parts then four imaginary.
@@ -293,26 +237,37 @@ template <typename S> FxrStatus inner_fft(const S *a, S *b, const void *ctx, boo
 // The DFT as a circular convolution of length M: chirp times input,
 // filtered by the stored spectrum, times chirp again; the inverse is the
 // forward result read backwards.
-template <typename S> int conv(const DftCtx<S> *c, const S *src, S *dst, bool inv, S *work)
+// d[k] = a[k] b[k], k < n (d may be a or b); four at a time in single
+// precision.
+template <typename S> void cmul_n(const S *a, const S *b, S *d, ptrdiff_t n)
 {
     typedef typename Work<S>::W W;
+    ptrdiff_t k = 0;
+    if constexpr (sizeof(S) == 4)
+        for (; k + 4 <= n; k += 4) {
+            const V y = vload(b + 2 * k);
+            vstore(d + 2 * k, vtwiddle<false>(vload(a + 2 * k), y.re, y.im));
+        }
+    for (; k < n; ++k)
+        st(d, k, mul(ld<W>(a, k), ld<W>(b, k)));
+}
+
+template <typename S> int conv(const DftCtx<S> *c, const S *src, S *dst, bool inv, S *work)
+{
     const ptrdiff_t n = c->clen, M = c->convM;
     const S *ch = (const S *)c->tab[kTabChirp], *h = (const S *)c->tab[kTabFilter];
     S *b = work;
     uint8_t *inner = (uint8_t *)(work + 2 * M);
-    for (ptrdiff_t k = 0; k < n; ++k)
-        st(b, k, mul(ld<W>(src, k), ld<W>(ch, k)));
+    cmul_n(src, ch, b, n);
     memset(b + 2 * n, 0, (size_t)(M - n) * 2 * sizeof(S));
     int st1 = inner_fft<S>(b, b, c->convFft, false, inner);
     if (st1 != fxrStsNoErr)
         return st1;
-    for (ptrdiff_t k = 0; k < M; ++k)
-        st(b, k, mul(ld<W>(b, k), ld<W>(h, k)));
+    cmul_n(b, h, b, M);
     st1 = inner_fft<S>(b, b, c->convFft, true, inner);
     if (st1 != fxrStsNoErr)
         return st1;
-    for (ptrdiff_t k = 0; k < n; ++k)
-        st(dst, k, mul(ld<W>(b, k), ld<W>(ch, k)));
+    cmul_n(b, ch, dst, n);
     if (inv && n >= 3) {
         for (ptrdiff_t k = 1, j = n - 1; k < j; ++k, --j) {
             S r = dst[2 * k], i = dst[2 * k + 1];

@@ -2,7 +2,7 @@
 // recombination passes between the half-length spectrum and the Perm
 // layout, the fixed real kernels of up to 8 points, and the power-of-two
 // real FFT.
-#include "engine/fxrs_dft_kernels.h"
+#include "engine/fxrs_dft_sse.h"
 
 namespace fxrs {
 
@@ -39,7 +39,19 @@ template <typename S> void real_fwd_recombine(S *d, int64_t M, const S *tab)
     const W a = d[0], b = d[1];
     d[0] = (S)(a + b);
     d[1] = (S)(a - b);
-    for (int64_t k = 1; 2 * k < M; ++k) {
+    int64_t k = 1;
+    if constexpr (sizeof(S) == 4) {
+        // four pairs at a time: k..k+3 with M-k..M-k-3
+        for (; 2 * (k + 3) < M; k += 4) {
+            const V A = vload(d + 2 * k), B = vrev(vload(d + 2 * (M - k - 3))), T = vload(tab + 2 * k);
+            const __m128 dd = _mm_sub_ps(A.re, B.re), ss = _mm_add_ps(A.im, B.im);
+            const __m128 p = _mm_add_ps(_mm_mul_ps(T.im, dd), _mm_mul_ps(T.re, ss));
+            const __m128 q = _mm_sub_ps(_mm_mul_ps(T.im, ss), _mm_mul_ps(T.re, dd));
+            vstore(d + 2 * k, V{_mm_add_ps(B.re, p), _mm_sub_ps(q, B.im)});
+            vstore(d + 2 * (M - k - 3), vrev(V{_mm_sub_ps(A.re, p), _mm_sub_ps(q, A.im)}));
+        }
+    }
+    for (; 2 * k < M; ++k) {
         const Z<W> A = ld<W>(d, k), B = ld<W>(d, M - k);
         const W tr = tab[2 * k], ti = tab[2 * k + 1];
         const W dd = A.re - B.re, ss = A.im + B.im;
@@ -59,7 +71,19 @@ template <typename S> void real_inv_recombine(const S *s, S *d, int64_t M, const
 {
     typedef typename Work<S>::W W;
     const W a = s[0], b = s[1];
-    for (int64_t k = 1; 2 * k < M; ++k) {
+    int64_t k = 1;
+    if constexpr (sizeof(S) == 4) {
+        for (; 2 * (k + 3) < M; k += 4) {
+            const V A = vload(s + 2 * k), B = vrev(vload(s + 2 * (M - k - 3))), C = vload(tab + 2 * k);
+            const __m128 dd = _mm_sub_ps(A.re, B.re), ss = _mm_add_ps(A.im, B.im);
+            const __m128 u = _mm_sub_ps(_mm_mul_ps(C.im, dd), _mm_mul_ps(C.re, ss));
+            const __m128 v = _mm_add_ps(_mm_mul_ps(C.re, dd), _mm_mul_ps(C.im, ss));
+            const __m128 sr = _mm_add_ps(A.re, B.re), di = _mm_sub_ps(A.im, B.im);
+            vstore(d + 2 * k, V{_mm_add_ps(sr, u), _mm_add_ps(di, v)});
+            vstore(d + 2 * (M - k - 3), vrev(V{_mm_sub_ps(sr, u), _mm_sub_ps(v, di)}));
+        }
+    }
+    for (; 2 * k < M; ++k) {
         const Z<W> A = ld<W>(s, k), B = ld<W>(s, M - k);
         const W cr = tab[2 * k], ci = tab[2 * k + 1];
         const W dd = A.re - B.re, ss = A.im + B.im;
