@@ -95,6 +95,46 @@ void fft1d(Buf<T> x, bool split, int n, int isign, T *wsave)
 }
 
 // ---- two-dimensional complex ----------------------------------------------------
+// Rows are gathered kRowGroup at a time: the neighbouring rows' values share
+// the cache lines the gather reads.
+constexpr int kRowGroup = 4;
+
+// g rows of n complex values: point j of row r has its real part at
+// re[r sr + j ld] and its imaginary part at im[r sr + j ld].
+template <class T> struct Rows {
+    T *re, *im;
+    ptrdiff_t sr, ld;
+};
+
+// Copies g rows into buf (row r at buf + 2nr, interleaved or split) or back.
+template <class T>
+void rows_io(const Rows<T> &s, int g, int n, T *buf, bool split, bool in)
+{
+    const ptrdiff_t d = split ? 1 : 2, im = split ? n : 1;
+    for (ptrdiff_t j = 0; j < n; ++j) {
+        const ptrdiff_t o = j * s.ld;
+        for (int r = 0; r < g; ++r) {
+            T *b = buf + 2 * (ptrdiff_t)n * r + j * d;
+            if (in)
+                b[0] = s.re[r * s.sr + o], b[im] = s.im[r * s.sr + o];
+            else
+                s.re[r * s.sr + o] = b[0], s.im[r * s.sr + o] = b[im];
+        }
+    }
+}
+
+// Gathers g rows, transforms each (2^ln points, isign, table tab), scatters.
+template <class T>
+void complex_rows(const Rows<T> &s, int g, int n, bool split, int ln, int isign, const T *tab, T *buf)
+{
+    rows_io(s, g, n, buf, split, true);
+    for (int r = 0; r < g; ++r) {
+        T *b = buf + 2 * (ptrdiff_t)n * r;
+        transform(Buf<T>{b, split ? b + n : nullptr}, split, ln, isign, tab, 1);
+    }
+    rows_io(s, g, n, buf, split, false);
+}
+
 // Columns (m points, contiguous) then rows (n points at stride m, gathered
 // into a buffer of the thread), in one parallel region when it pays.
 template <class T>
@@ -103,8 +143,8 @@ void fft2d(Buf<T> x, bool split, int m, int n, int isign, const char *name)
     const int lm = log2_exact(m), ln = log2_exact(n);
     if (lm < 0 || ln < 0 || isign == 0 || isign < -2 || isign > 2)
         return;
-    const int threads = fft2d_threads(lm, ln, true);
-    const ptrdiff_t tm = table_reals<T>(lm), tn = table_reals<T>(ln), row = 2 * (ptrdiff_t)n + 8;
+    const int threads = fft2d_threads(lm, ln, true), g = m < kRowGroup ? m : kRowGroup;
+    const ptrdiff_t tm = table_reals<T>(lm), tn = table_reals<T>(ln), row = 2 * (ptrdiff_t)n * g + 8;
     void *mem = _ZEM_SERV_allocate((size_t)(tm + tn + row * threads) * sizeof(T) + 32);
     if (mem == nullptr) {
         const int code = 0;
@@ -123,20 +163,11 @@ void fft2d(Buf<T> x, bool split, int m, int n, int isign, const char *name)
             if (lm > 0)
                 transform(Buf<T>{x.a + j * cstride, split ? x.b + j * cstride : nullptr}, split, lm, isign, tabm, 1);
 #pragma omp for schedule(static)
-        for (int i = 0; i < m; ++i) {
+        for (int i = 0; i < m; i += g) {
             if (ln == 0)
                 continue;
-            if (split) {
-                Prec<T>::copy(n, x.a + i, m, buf, 1);
-                Prec<T>::copy(n, x.b + i, m, buf + n, 1);
-                transform(Buf<T>{buf, buf + n}, true, ln, isign, tabn, 1);
-                Prec<T>::copy(n, buf, 1, x.a + i, m);
-                Prec<T>::copy(n, buf + n, 1, x.b + i, m);
-            } else {
-                Prec<T>::copyc(n, x.a + 2 * i, m, buf, 1);
-                transform(Buf<T>{buf, nullptr}, false, ln, isign, tabn, 1);
-                Prec<T>::copyc(n, buf, 1, x.a + 2 * i, m);
-            }
+            const Rows<T> r = split ? Rows<T>{x.a + i, x.b + i, 1, m} : Rows<T>{x.a + 2 * i, x.a + 2 * i + 1, 2, 2 * (ptrdiff_t)m};
+            complex_rows(r, g, n, split, ln, isign, tabn, buf);
         }
     }
     _ZEM_SERV_deallocate(mem);
@@ -244,7 +275,8 @@ void real2d(T *x, int m, int n, bool forward, bool split, const char *name)
     const int threads = fft2d_threads(lm, ln, false);
     const ptrdiff_t ld = (ptrdiff_t)m + 2, tm = 2 * (ptrdiff_t)m + 16, tn = 2 * (ptrdiff_t)n + 16;
     const ptrdiff_t tc = table_reals<T>(ln); // complex rows
-    const ptrdiff_t row = 4 * (ptrdiff_t)n + 4 * (ptrdiff_t)m + 32; // gather buffer and split temporary
+    // gather buffer (a group of complex rows or a real row), split temporary
+    const ptrdiff_t row = 2 * (ptrdiff_t)n * kRowGroup + 4 * (ptrdiff_t)m + 2 * (ptrdiff_t)n + 48;
     void *mem = _ZEM_SERV_allocate((size_t)(tm + tn + tc + row * threads) * sizeof(T) + 32);
     if (mem == nullptr) {
         const int code = 0;
@@ -259,10 +291,11 @@ void real2d(T *x, int m, int n, bool forward, bool split, const char *name)
         real_tables(ln, tabn);
     const int half = m / 2;
     // Row tasks: the real rows (0, and m/2 when m >= 2), then the complex rows.
-    const int realRows = lm > 0 ? 2 : 1, tasks = ln > 0 ? realRows + (half > 1 ? half - 1 : 0) : 0;
+    const int realRows = lm > 0 ? 2 : 1;
+    const int groups = half > 1 ? (half - 1 + kRowGroup - 1) / kRowGroup : 0, tasks = ln > 0 ? realRows + groups : 0;
 #pragma omp parallel num_threads(threads) if (threads > 1)
     {
-        T *buf = rows + row * omp_get_thread_num(), *tmp = align32<T>(buf + 2 * (ptrdiff_t)n + 4);
+        T *buf = rows + row * omp_get_thread_num(), *tmp = align32<T>(buf + 2 * (ptrdiff_t)n * kRowGroup + 4);
         auto column = [&](int j) {
             if (lm == 0)
                 return;
@@ -293,20 +326,10 @@ void real2d(T *x, int m, int n, bool forward, bool split, const char *name)
                 }
                 return;
             }
-            const int k = t - realRows + 1, isign = forward ? -1 : 1;
-            if (split) {
-                T *re = x + k, *im = x + half + 1 + k;
-                Prec<T>::copy(n, re, (int)ld, buf, 1);
-                Prec<T>::copy(n, im, (int)ld, buf + n, 1);
-                transform(Buf<T>{buf, buf + n}, true, ln, isign, tabc, 1);
-                Prec<T>::copy(n, buf, 1, re, (int)ld);
-                Prec<T>::copy(n, buf + n, 1, im, (int)ld);
-            } else {
-                T *c = x + 2 * k;
-                Prec<T>::copyc(n, c, (int)(ld / 2), buf, 1);
-                transform(Buf<T>{buf, nullptr}, false, ln, isign, tabc, 1);
-                Prec<T>::copyc(n, buf, 1, c, (int)(ld / 2));
-            }
+            // complex rows k .. k + g - 1
+            const int k = 1 + kRowGroup * (t - realRows), g = half - k < kRowGroup ? half - k : kRowGroup;
+            const Rows<T> r = split ? Rows<T>{x + k, x + half + 1 + k, 1, ld} : Rows<T>{x + 2 * k, x + 2 * k + 1, 2, ld};
+            complex_rows(r, g, n, split, ln, forward ? -1 : 1, tabc, buf);
         };
         if (forward) {
 #pragma omp for schedule(static)
