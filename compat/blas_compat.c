@@ -5,12 +5,16 @@
  * gfortran (LAPACK, numpy, scipy, the reference testers) expect a complex
  * function result returned the C way instead: by value. This small library
  * carries the soname libblas.so.3, gives those four functions in the
- * by-value form over the library's kernels, adds the small helpers that
+ * by-value form over the library's kernels, gives snrm2 and scnrm2 whose
+ * squares never overflow or underflow (the library's own single-precision
+ * norms square in single precision on their fast path, which LAPACK's
+ * scaled problems would push out of range), adds the small helpers that
  * such programs also find in a system BLAS (scabs1, dcabs1, xerbla_array),
  * and depends on libzem_t1.so, which provides every other BLAS and cblas_
  * name to the same program. */
 #include <complex.h>
 #include <math.h>
+#include <stddef.h>
 #include <string.h>
 
 #define EXPORT __attribute__((visibility("default")))
@@ -57,3 +61,20 @@ EXPORT void xerbla_array_(const char *name, const int *len, const int *info)
     buf[32] = '\0';
     xerbla_(buf, info, n > 6 ? n : 6);
 }
+
+/* Euclidean norms with the squares summed in extended precision: finite for
+ * every finite input, as callers of a system BLAS rely on. */
+static float norm2(const float *x, int n, int incx, int comps)
+{
+    if (n < 1 || incx == 0)
+        return n < 1 ? 0.0f : sqrtf((float)n) * norm2(x, 1, 1, comps);
+    long double sum = 0;
+    ptrdiff_t step = (ptrdiff_t)incx * comps;
+    const float *p = incx < 0 ? x - (ptrdiff_t)(n - 1) * step : x;
+    for (int i = 0; i < n; i++, p += step)
+        for (int c = 0; c < comps; c++)
+            sum += (long double)p[c] * p[c];
+    return (float)sqrtl(sum);
+}
+EXPORT float snrm2_(const int *n, const float *x, const int *incx) { return norm2(x, *n, *incx, 1); }
+EXPORT float scnrm2_(const int *n, const void *x, const int *incx) { return norm2((const float *)x, *n, *incx, 2); }
