@@ -44,9 +44,11 @@ template <typename S> void from_perm(S *d, int64_t N, Layout lay)
 template <typename S> void to_perm(const S *s, S *d, int64_t N, Layout lay)
 {
     if (lay == kPack && N % 2 == 0 && N > 1) {
-        d[0] = s[0];
-        d[1] = s[N - 1];
+        // s and d may be the same array: read both ends before the move.
+        const S first = s[0], last = s[N - 1];
         memmove(d + 2, s + 1, (size_t)(N - 2) * sizeof(S));
+        d[0] = first;
+        d[1] = last;
     } else if (lay == kCcs) {
         d[0] = s[0];
         if (N % 2 == 0) {

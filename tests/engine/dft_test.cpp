@@ -5,6 +5,7 @@
 // the packed layouts, buffer sizes and status codes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -390,6 +391,11 @@ TYPED_TEST(EngineDft, RealEveryLayout)
                 s += (long double)x[i] * x[i];
             }
             EXPECT_LE((double)sqrtl(e / s), 2 * tol_for(F::tol, n)) << "round trip";
+            // the inverse in place: the same bits as out of place
+            std::vector<T> inplace(packed);
+            inplace.resize(std::max<size_t>(len, n));
+            ASSERT_EQ(F::run(true, lay, inplace.data(), inplace.data(), p.c, nullptr), fxrStsNoErr);
+            EXPECT_EQ(memcmp(inplace.data(), back.data(), n * sizeof(T)), 0) << "inverse in place";
         }
     }
 }
