@@ -8,7 +8,9 @@
  * by-value form over the library's kernels, gives snrm2 and scnrm2 whose
  * squares never overflow or underflow (the library's own single-precision
  * norms square in single precision on their fast path, which LAPACK's
- * scaled problems would push out of range), adds the small helpers that
+ * scaled problems would push out of range), gives the scaling routines the
+ * system BLAS's rule that a non-positive increment scales nothing (the
+ * library itself scales the elements of abs(incx)), adds the small helpers that
  * such programs also find in a system BLAS (scabs1, dcabs1, xerbla_array),
  * and depends on libzem_t1.so, which provides every other BLAS and cblas_
  * name to the same program. */
@@ -78,3 +80,19 @@ static float norm2(const float *x, int n, int incx, int comps)
 }
 EXPORT float snrm2_(const int *n, const float *x, const int *incx) { return norm2(x, *n, *incx, 1); }
 EXPORT float scnrm2_(const int *n, const void *x, const int *incx) { return norm2((const float *)x, *n, *incx, 2); }
+
+/* ?scal: nothing to do for incx <= 0, as programs written against the
+ * system BLAS expect; otherwise the library's kernels. */
+#define SCAL(name, kernel, T, A)                                                    \
+    void kernel(const int *, const A *, T *, const int *);                          \
+    EXPORT void name(const int *n, const A *alpha, T *x, const int *incx)           \
+    {                                                                               \
+        if (*incx > 0)                                                              \
+            kernel(n, alpha, x, incx);                                              \
+    }
+SCAL(sscal_, _ZEM_BLAS_F77_SSCAL, float, float)
+SCAL(dscal_, _ZEM_BLAS_F77_DSCAL, double, double)
+SCAL(cscal_, _ZEM_BLAS_F77_CSCAL, c8, c8)
+SCAL(zscal_, _ZEM_BLAS_F77_ZSCAL, c16, c16)
+SCAL(csscal_, _ZEM_BLAS_F77_CSSCAL, c8, float)
+SCAL(zdscal_, _ZEM_BLAS_F77_ZDSCAL, c16, double)

@@ -37,7 +37,7 @@ for input in "$@"; do
   orc=$(cat "$t/ours.$name.rc") rrc=$(cat "$t/ref.$name.rc")
   printf '%s %s: ours %d failed of %d, %d error-exit faults, exit %d; reference %d failed of %d, %d error-exit faults, exit %d\n' \
     "$(basename "$prog")" "$name" "$of" "$on" "$oe" "$orc" "$rf" "$rn" "$re" "$rrc"
-  if [ "$orc" -ne "$rrc" ] || [ "$of" -gt "$rf" ] || [ "$oe" -gt "$re" ] || [ "$on" -eq 0 ]; then
+  if [ "$orc" -ne "$rrc" ] || [ "$of" -gt "$rf" ] || [ "$oe" -gt "$re" ] || [ "$on" -lt "$rn" ]; then
     status=1
     grep -E 'failed|FAIL|Illegal|\*\*\*' "$t/ours.$name.out" | head -20
     tail -5 "$t/ours.$name.out"

@@ -159,6 +159,16 @@ ptrdiff_t cscal_lanes(ptrdiff_t n, float ar, float ai, ZEM_Complex8 *xc)
     return i;
 }
 
+// One element the way the lanes compute it, so that a result never depends
+// on where the element falls against the 16-byte boundary (signed zeros and
+// underflows included).
+inline void cmul1_lane(float ar, float ai, ZEM_Complex8 &x)
+{
+    const float re = x.real, im = x.imag;
+    x.real = re * ar + im * -ai;
+    x.imag = im * ar + re * ai;
+}
+
 void cscal_unit(ptrdiff_t n, float ar, float ai, ZEM_Complex8 *x)
 {
     ptrdiff_t peel = peel_count(x, sizeof(ZEM_Complex8), 16);
@@ -166,13 +176,13 @@ void cscal_unit(ptrdiff_t n, float ar, float ai, ZEM_Complex8 *x)
     if (peel > n)
         peel = n;
     for (; i < peel; ++i)
-        cmul1((xreal)ar, (xreal)ai, x[i]);
+        cmul1_lane(ar, ai, x[i]);
     if (peel < 0)
         i = cscal_lanes<false>(n, ar, ai, x);
     else
         i += cscal_lanes<true>(n - i, ar, ai, x + i);
     for (; i < n; ++i)
-        cmul1((xreal)ar, (xreal)ai, x[i]);
+        cmul1_lane(ar, ai, x[i]);
 }
 
 } // namespace
