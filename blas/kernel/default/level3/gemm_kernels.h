@@ -132,8 +132,9 @@ ZEM_HIDDEN void _ZEM_BLAS_cgemmpst(char ta, char tb, int m, int n, int k, ZEM_Co
                                    const ZEM_Complex8 *a, ptrdiff_t lda, const ZEM_Complex8 *b, ptrdiff_t ldb,
                                    ZEM_Complex8 beta, ZEM_Complex8 *c, ptrdiff_t ldc);
 
-/* Copies between a C tile and the single-complex work tile (ldt complex
- * elements per column): 0, the value, or beta times the value; and back. */
+/* Copies between a C tile and the single-complex work tile (strips of
+ * eight rows, eight elements per strip column, strips ldt complex elements
+ * apart): 0, the value, or beta times the value; and back. */
 ZEM_HIDDEN void _ZEM_BLAS_ccopycf0(int m, int n, const ZEM_Complex8 *c, ptrdiff_t ldc, ZEM_Complex8 *t, ptrdiff_t ldt,
                                    ZEM_Complex8 beta);
 ZEM_HIDDEN void _ZEM_BLAS_ccopycf1(int m, int n, const ZEM_Complex8 *c, ptrdiff_t ldc, ZEM_Complex8 *t, ptrdiff_t ldt,

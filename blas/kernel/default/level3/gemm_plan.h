@@ -102,12 +102,28 @@ struct Plan {
     static constexpr int groups = full_depth_count(Tr::kernels, D);
     static constexpr int kernel_count = (int)(sizeof(Tr::kernels) / sizeof(Tr::kernels[0]));
 
-    // Where the products go: C itself, or the work tile that holds
-    // C(i0.., j0..).
+    // Where the products go: C itself (column-major, ld apart), or the
+    // work tile that holds C(i0.., j0..) in strips of Tr::strip rows: a
+    // strip keeps its columns ld = strip elements apart and the strips
+    // follow each other strip_size elements apart, so that a kernel walks
+    // its columns through consecutive memory whatever the caller's ldc.
     struct Target {
         E *p;
         ptrdiff_t ld, i0, j0;
-        E *at(ptrdiff_t i, ptrdiff_t j) const { return p + (i - i0) + (j - j0) * ld; }
+        ptrdiff_t strip_size; // 0: plain column-major
+        E *at(ptrdiff_t i, ptrdiff_t j) const
+        {
+            const ptrdiff_t r = i - i0;
+            if (strip_size)
+                return p + r / ld * strip_size + r % ld + (j - j0) * ld;
+            return p + r + (j - j0) * ld;
+        }
+        // Rows from i that stay in one strip (all of them in plain C).
+        int rows_from(ptrdiff_t i, int rows) const
+        {
+            const ptrdiff_t left = strip_size ? ld - (i - i0) % ld : rows;
+            return rows < left ? rows : (int)left;
+        }
     };
 
     Op oa, ob;
@@ -119,14 +135,14 @@ struct Plan {
     ptrdiff_t lda, ldb, ldc;
     PA *apack;
     PB *bbuf;
-    E *work; // the C work tile, tile_m elements per column
+    E *work; // the C work tile, in strips (Target)
     Edge depth_edge, row_edge;
 
     // op(A)(i, p), op(B)(p, j), C(i, j)
     const E *a_at(ptrdiff_t i, ptrdiff_t p) const { return oa == N ? A + i + p * lda : A + p + i * lda; }
     const E *b_at(ptrdiff_t p, ptrdiff_t j) const { return ob == N ? B + p + j * ldb : B + j + p * ldb; }
     E *c_at(ptrdiff_t i, ptrdiff_t j) const { return C + i + j * ldc; }
-    Target whole() const { return Target{C, ldc, 0, 0}; }
+    Target whole() const { return Target{C, ldc, 0, 0, 0}; }
 
     // Packs op(A)(i.., p0..) of rows x depth (micro-panel stride kp).
     void pack(ptrdiff_t i, ptrdiff_t p0, int rows, int depth, int kp) const
@@ -158,10 +174,11 @@ struct Plan {
             return;
         for (int jj = 0; jj < cols; jj += Tr::edge_cols) {
             const int nb = cols - jj < Tr::edge_cols ? cols - jj : Tr::edge_cols;
-            for (int ii = 0; ii < rows; ii += Tr::edge_rows) {
-                const int mb = rows - ii < Tr::edge_rows ? rows - ii : Tr::edge_rows;
+            for (int ii = 0; ii < rows;) {
+                const int mb = t.rows_from(i0 + ii, rows - ii < Tr::edge_rows ? rows - ii : Tr::edge_rows);
                 Tr::edge(fn, *this, mb, nb, depth, a_at(i0 + ii, p0), b_at(p0, j0 + jj), t.at(i0 + ii, j0 + jj),
                          t.ld);
+                ii += mb;
             }
         }
     }
@@ -235,8 +252,8 @@ struct Plan {
     Target tile_in(ptrdiff_t ib, int mb, ptrdiff_t jb, int nb) const
     {
         if constexpr (Tr::work_tile) {
-            Tr::copy_in(mb, nb, c_at(ib, jb), ldc, work, Tr::tile_m, beta);
-            return Target{work, Tr::tile_m, ib, jb};
+            Tr::copy_in(mb, nb, c_at(ib, jb), ldc, work, Tr::strip * Tr::tile_n, beta);
+            return Target{work, Tr::strip, ib, jb, Tr::strip * Tr::tile_n};
         } else {
             Tr::scale(mb, nb, beta, c_at(ib, jb), ldc);
             return whole();
@@ -246,7 +263,7 @@ struct Plan {
     void tile_out(ptrdiff_t ib, int mb, ptrdiff_t jb, int nb) const
     {
         if constexpr (Tr::work_tile)
-            Tr::copy_out(mb, nb, c_at(ib, jb), ldc, work, Tr::tile_m);
+            Tr::copy_out(mb, nb, c_at(ib, jb), ldc, work, Tr::strip * Tr::tile_n);
     }
 
     void run() const

@@ -6,7 +6,8 @@ namespace {
 
 enum Fill { ZERO, SAME, SCALED };
 
-// The tile is filled in strips of eight rows.
+// The tile is filled strip by strip: eight rows, each column of a strip
+// eight elements on from the last, the strips ldt elements apart.
 template <Fill F>
 void copy_in(int m, int n, const ZEM_Complex8 *c, ptrdiff_t ldc, ZEM_Complex8 *t, ptrdiff_t ldt, ZEM_Complex8 beta)
 {
@@ -14,7 +15,7 @@ void copy_in(int m, int n, const ZEM_Complex8 *c, ptrdiff_t ldc, ZEM_Complex8 *t
         const int h = m - i0 < 8 ? m - i0 : 8;
         for (ptrdiff_t j = 0; j < n; ++j) {
             const ZEM_Complex8 *s = c + j * ldc + i0;
-            ZEM_Complex8 *d = t + j * ldt + i0;
+            ZEM_Complex8 *d = t + i0 / 8 * ldt + j * 8;
             for (int i = 0; i < h; ++i) {
                 if (F == ZERO) {
                     d[i].real = 0.0f;
@@ -50,7 +51,10 @@ extern "C" void _ZEM_BLAS_ccopycf(int m, int n, const ZEM_Complex8 *c, ptrdiff_t
 }
 extern "C" void _ZEM_BLAS_ccopycr(int m, int n, ZEM_Complex8 *c, ptrdiff_t ldc, const ZEM_Complex8 *t, ptrdiff_t ldt)
 {
-    for (ptrdiff_t j = 0; j < n; ++j)
-        for (ptrdiff_t i = 0; i < m; ++i)
-            c[i + j * ldc] = t[i + j * ldt];
+    for (int i0 = 0; i0 < m; i0 += 8) {
+        const int h = m - i0 < 8 ? m - i0 : 8;
+        for (ptrdiff_t j = 0; j < n; ++j)
+            for (int i = 0; i < h; ++i)
+                c[i0 + i + j * ldc] = t[i0 / 8 * ldt + j * 8 + i];
+    }
 }

@@ -20,10 +20,13 @@ struct SingleComplexTraits {
     static constexpr zem_gemm::Shape<Kernel> kernels[] = {ZEM_GEMM_KERNELS_C(ZEM_GEMM_SHAPE)};
     static constexpr bool work_tile = true;
     static constexpr int depth = 64;
-    // The work tile is plain column-major, tile_m complex elements per
-    // column, so that the unblocked routine can work on it like on C; the
-    // strips of eight rows are the order of the copies, not a layout.
-    static constexpr int tile_m = 512, tile_n = 192, rem_cols = tile_n;
+    // The work tile holds strips of eight rows, each strip column-major
+    // with eight elements per column, so that a kernel's eight rows of
+    // consecutive columns are consecutive in memory (a tile of 512 rows
+    // kept column-major would put its columns 4096 bytes apart, all in the
+    // same cache sets). Inside a strip the unblocked routine works on it
+    // like on C with ldc = 8; pieces never cross a strip.
+    static constexpr int tile_m = 512, tile_n = 192, rem_cols = tile_n, strip = 8;
     static constexpr ptrdiff_t ldbuf = 2 * depth; // floats per B buffer column
     static constexpr int edge_rows = INT_MAX, edge_cols = INT_MAX;
     static constexpr int pad_from = 0;
