@@ -6,21 +6,35 @@ namespace zem_l1 {
 namespace {
 
 // Unit stride, x87: four accumulators for elements 1..4 modulo 4, combined
-// as s3 + s0 + s1 + s2, then the remaining elements.
-template <class R>
-xreal asum_unit_x87(ptrdiff_t n, const R *x)
+// as s3 + s0 + s1 + s2, then the remaining elements. Each accumulator is one
+// chain of dependent extended adds, so the loop is written for the x87
+// stack directly (fld, fabs, faddp into the element's accumulator): the
+// compiler's version takes every magnitude through SSE and the stack
+// memory and spends the issue slots the four chains need.
+xreal asum_unit_x87(ptrdiff_t n, const double *x)
 {
     xreal s0 = 0, s1 = 0, s2 = 0, s3 = 0;
-    ptrdiff_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        prefetch(x, i + 64);
-        s0 += (xreal)mag(x[i]);
-        s1 += (xreal)mag(x[i + 1]);
-        s2 += (xreal)mag(x[i + 2]);
-        s3 += (xreal)mag(x[i + 3]);
+    ptrdiff_t groups = n / 4;
+    if (groups > 0) {
+        const double *p = x;
+        // st(0)..st(3) hold s0..s3 between the steps
+        __asm__("fldz\n\tfldz\n\tfldz\n\tfldz\n\t"
+                "1:\n\t"
+                "prefetcht0 512(%[p])\n\t"
+                "fldl (%[p])\n\tfabs\n\tfaddp %%st, %%st(1)\n\t"
+                "fldl 8(%[p])\n\tfabs\n\tfaddp %%st, %%st(2)\n\t"
+                "fldl 16(%[p])\n\tfabs\n\tfaddp %%st, %%st(3)\n\t"
+                "fldl 24(%[p])\n\tfabs\n\tfaddp %%st, %%st(4)\n\t"
+                "add $32, %[p]\n\t"
+                "dec %[g]\n\t"
+                "jnz 1b\n\t"
+                "fstpt %[s0]\n\tfstpt %[s1]\n\tfstpt %[s2]\n\tfstpt %[s3]"
+                : [p] "+r"(p), [g] "+r"(groups), [s0] "=m"(s0), [s1] "=m"(s1), [s2] "=m"(s2), [s3] "=m"(s3)
+                : "m"(*(const double(*)[])x)
+                : "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)", "cc");
     }
     xreal s = s3 + s0 + s1 + s2;
-    for (; i < n; ++i)
+    for (ptrdiff_t i = n / 4 * 4; i < n; ++i)
         s += (xreal)mag(x[i]);
     return s;
 }

@@ -114,20 +114,34 @@ long double sumsq_complex(const C *x, ptrdiff_t n, ptrdiff_t inc)
 // dnrm2 with unit stride (an increment of -1 covers the same elements):
 // per group of four, elements 1 and 3 into one accumulator, element 2 into
 // the final sum, element 4 into a third; the sum is then
-// (element-2 sum) + (elements-1-and-3 sum) + (element-4 sum).
+// (element-2 sum) + (elements-1-and-3 sum) + (element-4 sum). The loop is
+// written for the x87 stack (fld, square, faddp into the accumulator):
+// the accumulator of elements 1 and 3 takes two dependent adds per group
+// and bounds the speed, so nothing else may compete for the issue slots.
 long double sumsq_double_unit(const double *x, ptrdiff_t n)
 {
     long double s13 = 0.0L, sum = 0.0L, s4 = 0.0L;
-    ptrdiff_t i = 0;
-    for (; n - i >= 4; i += 4) {
-        prefetch(x, i + 16);
-        s13 += sq(x[i]);
-        sum += sq(x[i + 1]);
-        s13 += sq(x[i + 2]);
-        s4 += sq(x[i + 3]);
+    ptrdiff_t groups = n / 4;
+    if (groups > 0) {
+        const double *p = x;
+        // st(0) = s13, st(1) = sum, st(2) = s4 between the steps
+        __asm__("fldz\n\tfldz\n\tfldz\n\t"
+                "1:\n\t"
+                "prefetcht0 512(%[p])\n\t"
+                "fldl (%[p])\n\tfmul %%st(0), %%st\n\tfaddp %%st, %%st(1)\n\t"
+                "fldl 8(%[p])\n\tfmul %%st(0), %%st\n\tfaddp %%st, %%st(2)\n\t"
+                "fldl 16(%[p])\n\tfmul %%st(0), %%st\n\tfaddp %%st, %%st(1)\n\t"
+                "fldl 24(%[p])\n\tfmul %%st(0), %%st\n\tfaddp %%st, %%st(3)\n\t"
+                "add $32, %[p]\n\t"
+                "dec %[g]\n\t"
+                "jnz 1b\n\t"
+                "fstpt %[s13]\n\tfstpt %[sum]\n\tfstpt %[s4]"
+                : [p] "+r"(p), [g] "+r"(groups), [s13] "=m"(s13), [sum] "=m"(sum), [s4] "=m"(s4)
+                : "m"(*(const double(*)[])x)
+                : "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)", "cc");
     }
     sum = sum + s13 + s4;
-    for (; i < n; ++i)
+    for (ptrdiff_t i = n / 4 * 4; i < n; ++i)
         sum += sq(x[i]);
     return sum;
 }

@@ -2,7 +2,7 @@
 // of C get the depth-K products of the packed block (micro-panels of 16
 // rows, alpha folded in) with B(0:K-1, j). One SSE register holds the sums
 // of four rows; per depth index b is broadcast once (movss + shufps) and
-// multiplied into the row vectors (movaps, mulps, addps: SSE1 only).
+// multiplied into the row vectors (mulps from memory, addps: SSE1 only).
 //
 // Inline assembly, because the compiler hoists the broadcasts of the
 // unrolled depth loop and spills them. 64-bit code keeps the 32 rows of a
@@ -17,9 +17,12 @@ namespace {
 
 // One depth step s (0..3) of the loop body: b at 4*s, panel rows at 64*s.
 #define ZEM_BCAST(s) "movss " #s "*4(%[b]), %%xmm4\n\t" "shufps $0, %%xmm4, %%xmm4\n\t"
+// The product is formed in a copy of the broadcast with the packed
+// values as the memory operand of mulps (the register copy costs no
+// execution unit), which keeps more steps in flight than a separate load.
 #define ZEM_MADD(base, s, v, acc)                                 \
-    "movaps " #s "*64+" #v "*16(%[" #base "]), %%xmm5\n\t"        \
-    "mulps %%xmm4, %%xmm5\n\t"                                    \
+    "movaps %%xmm4, %%xmm5\n\t"                                   \
+    "mulps " #s "*64+" #v "*16(%[" #base "]), %%xmm5\n\t"         \
     "addps %%xmm5, %%" #acc "\n\t"
 #define ZEM_STEP4(s)                                              \
     ZEM_BCAST(s) ZEM_MADD(a, s, 0, xmm0) ZEM_MADD(a, s, 1, xmm1) \
