@@ -7,6 +7,16 @@
 
 namespace {
 
+// The next column of A (mb values from src + lda): every cache line of it,
+// so that a column read from memory arrives whole.
+template <class T>
+inline void prefetch_column(const T *src, ptrdiff_t lda, int mb)
+{
+    for (int q = 0; q < mb; q += 64 / (int)sizeof(T))
+        zem_kernel::prefetch(src, lda + q);
+    zem_kernel::prefetch(src, lda + mb - 1);
+}
+
 // op(A) = A: walk the depth columns of A and, inside each, the groups of P
 // consecutive rows, storing alpha times each group at its micro-panel.
 // kp is the micro-panel stride (kp = kb when not padded).
@@ -16,7 +26,7 @@ void pack_n(const T *a, ptrdiff_t lda, int mb, int kb, int kp, T *buf, T alpha)
     const int groups = mb / P;
     for (ptrdiff_t p = 0; p < kb; ++p) {
         const T *src = a + p * lda;
-        zem_kernel::prefetch(src, lda);
+        prefetch_column(src, lda, mb);
         T *dst = buf + p * P;
         for (int g = 0; g < groups; ++g) {
             const T *s = src + (ptrdiff_t)g * P;
@@ -36,7 +46,7 @@ void pack_n<float, 16>(const float *a, ptrdiff_t lda, int mb, int kb, int kp, fl
     const __m128 al = _mm_set1_ps(alpha);
     for (ptrdiff_t p = 0; p < kb; ++p) {
         const float *src = a + p * lda;
-        zem_kernel::prefetch(src, lda);
+        prefetch_column(src, lda, mb);
         float *dst = buf + p * 16;
         for (int g = 0; g < groups; ++g) {
             const float *s = src + (ptrdiff_t)g * 16;
