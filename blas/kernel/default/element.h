@@ -126,6 +126,23 @@ static inline Op op_of(char t)
 // keeps where it is written (it has been seen to drop prefetch intrinsics
 // whose addresses it cannot relate to any later access). A prefetch never
 // faults.
+// The body of an x87 loop over groups of four doubles at %[p] (count in
+// %[g]), for accumulators kept on the x87 stack: each element is loaded,
+// transformed by OP (an x87 instruction on st(0), with its "\n\t") and
+// added into the accumulator at st(A1) ... st(A4) as seen after the load.
+// The loop reads 512 bytes ahead.
+#define ZEM_X87_GROUPS4(OP, A1, A2, A3, A4)                                 \
+    "1:\n\t"                                                                 \
+    "prefetcht0 512(%[p])\n\t"                                              \
+    "fldl (%[p])\n\t" OP "faddp %%st, %%st(" #A1 ")\n\t"                      \
+    "fldl 8(%[p])\n\t" OP "faddp %%st, %%st(" #A2 ")\n\t"                     \
+    "fldl 16(%[p])\n\t" OP "faddp %%st, %%st(" #A3 ")\n\t"                    \
+    "fldl 24(%[p])\n\t" OP "faddp %%st, %%st(" #A4 ")\n\t"                    \
+    "add $32, %[p]\n\t"                                                      \
+    "dec %[g]\n\t"                                                           \
+    "jnz 1b\n\t"
+#define ZEM_X87_CLOBBERS "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)", "cc"
+
 enum PrefetchHint { Keep, Stream };
 
 template <PrefetchHint H = Keep, class T>

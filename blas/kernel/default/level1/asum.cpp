@@ -18,20 +18,11 @@ xreal asum_unit_x87(ptrdiff_t n, const double *x)
     if (groups > 0) {
         const double *p = x;
         // st(0)..st(3) hold s0..s3 between the steps
-        __asm__("fldz\n\tfldz\n\tfldz\n\tfldz\n\t"
-                "1:\n\t"
-                "prefetcht0 512(%[p])\n\t"
-                "fldl (%[p])\n\tfabs\n\tfaddp %%st, %%st(1)\n\t"
-                "fldl 8(%[p])\n\tfabs\n\tfaddp %%st, %%st(2)\n\t"
-                "fldl 16(%[p])\n\tfabs\n\tfaddp %%st, %%st(3)\n\t"
-                "fldl 24(%[p])\n\tfabs\n\tfaddp %%st, %%st(4)\n\t"
-                "add $32, %[p]\n\t"
-                "dec %[g]\n\t"
-                "jnz 1b\n\t"
+        __asm__("fldz\n\tfldz\n\tfldz\n\tfldz\n\t" ZEM_X87_GROUPS4("fabs\n\t", 1, 2, 3, 4)
                 "fstpt %[s0]\n\tfstpt %[s1]\n\tfstpt %[s2]\n\tfstpt %[s3]"
                 : [p] "+r"(p), [g] "+r"(groups), [s0] "=m"(s0), [s1] "=m"(s1), [s2] "=m"(s2), [s3] "=m"(s3)
                 : "m"(*(const double(*)[])x)
-                : "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)", "cc");
+                : ZEM_X87_CLOBBERS);
     }
     xreal s = s3 + s0 + s1 + s2;
     for (ptrdiff_t i = n / 4 * 4; i < n; ++i)

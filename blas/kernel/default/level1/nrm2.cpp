@@ -125,20 +125,11 @@ long double sumsq_double_unit(const double *x, ptrdiff_t n)
     if (groups > 0) {
         const double *p = x;
         // st(0) = s13, st(1) = sum, st(2) = s4 between the steps
-        __asm__("fldz\n\tfldz\n\tfldz\n\t"
-                "1:\n\t"
-                "prefetcht0 512(%[p])\n\t"
-                "fldl (%[p])\n\tfmul %%st(0), %%st\n\tfaddp %%st, %%st(1)\n\t"
-                "fldl 8(%[p])\n\tfmul %%st(0), %%st\n\tfaddp %%st, %%st(2)\n\t"
-                "fldl 16(%[p])\n\tfmul %%st(0), %%st\n\tfaddp %%st, %%st(1)\n\t"
-                "fldl 24(%[p])\n\tfmul %%st(0), %%st\n\tfaddp %%st, %%st(3)\n\t"
-                "add $32, %[p]\n\t"
-                "dec %[g]\n\t"
-                "jnz 1b\n\t"
+        __asm__("fldz\n\tfldz\n\tfldz\n\t" ZEM_X87_GROUPS4("fmul %%st(0), %%st\n\t", 1, 2, 1, 3)
                 "fstpt %[s13]\n\tfstpt %[sum]\n\tfstpt %[s4]"
                 : [p] "+r"(p), [g] "+r"(groups), [s13] "=m"(s13), [sum] "=m"(sum), [s4] "=m"(s4)
                 : "m"(*(const double(*)[])x)
-                : "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)", "cc");
+                : ZEM_X87_CLOBBERS);
     }
     sum = sum + s13 + s4;
     for (ptrdiff_t i = n / 4 * 4; i < n; ++i)
