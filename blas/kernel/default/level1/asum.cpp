@@ -21,8 +21,8 @@ xreal asum_unit_x87(ptrdiff_t n, const double *x)
         __asm__("fldz\n\tfldz\n\tfldz\n\tfldz\n\t" ZEM_X87_GROUPS4("fabs\n\t", 1, 2, 3, 4)
                 "fstpt %[s0]\n\tfstpt %[s1]\n\tfstpt %[s2]\n\tfstpt %[s3]"
                 : [p] "+r"(p), [g] "+r"(groups), [s0] "=m"(s0), [s1] "=m"(s1), [s2] "=m"(s2), [s3] "=m"(s3)
-                : "m"(*(const double(*)[])x)
-                : ZEM_X87_CLOBBERS);
+                : // the loop reads all of x: "memory" below says so portably
+                : ZEM_X87_CLOBBERS, "memory");
     }
     xreal s = s3 + s0 + s1 + s2;
     for (ptrdiff_t i = n / 4 * 4; i < n; ++i)

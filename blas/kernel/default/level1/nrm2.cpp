@@ -128,8 +128,8 @@ long double sumsq_double_unit(const double *x, ptrdiff_t n)
         __asm__("fldz\n\tfldz\n\tfldz\n\t" ZEM_X87_GROUPS4("fmul %%st(0), %%st\n\t", 1, 2, 1, 3)
                 "fstpt %[s13]\n\tfstpt %[sum]\n\tfstpt %[s4]"
                 : [p] "+r"(p), [g] "+r"(groups), [s13] "=m"(s13), [sum] "=m"(sum), [s4] "=m"(s4)
-                : "m"(*(const double(*)[])x)
-                : ZEM_X87_CLOBBERS);
+                : // the loop reads all of x: "memory" below says so portably
+                : ZEM_X87_CLOBBERS, "memory");
     }
     sum = sum + s13 + s4;
     for (ptrdiff_t i = n / 4 * 4; i < n; ++i)
