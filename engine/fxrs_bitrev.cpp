@@ -82,8 +82,8 @@ template <typename E> void bitrev2(const E *s, E *d, int64_t N, const int32_t *t
 const int kTileBits = 5;
 
 template <typename E> struct Tiles {
-    E a[1 << (2 * kTileBits)];
-    E b[1 << (2 * kTileBits)];
+    alignas(16) E a[1 << (2 * kTileBits)];
+    alignas(16) E b[1 << (2 * kTileBits)];
 };
 
 inline uint32_t rev_bits(uint32_t x, int bits)
@@ -102,6 +102,25 @@ void gather(const E *s, E *t, int64_t m, int64_t rowStride, const uint8_t *rb)
         const E *row = s + h * rowStride + m * B;
         for (int l = 0; l < B; ++l)
             t[rb[l] * B + rb[h]] = row[l];
+    }
+}
+
+// Single-precision complex elements, two at a time: rows h and h + B/2 land
+// in the adjacent tile columns rev(h), rev(h) + 1, so elements l, l + 1 of
+// the two rows make two 16-byte stores into tile rows rev(l), rev(l + 1).
+void gather(const Elem<8> *s, Elem<8> *t, int64_t m, int64_t rowStride, const uint8_t *rb)
+{
+    const int B = 1 << kTileBits;
+    float *tf = (float *)t;
+    for (int h = 0; h < B / 2; ++h) {
+        const float *r0 = (const float *)(s + h * rowStride + m * B);
+        const float *r1 = (const float *)(s + (h + B / 2) * rowStride + m * B);
+        float *col = tf + 2 * rb[h];
+        for (int l = 0; l < B; l += 2) {
+            const __m128 a = _mm_loadu_ps(r0 + 2 * l), b = _mm_loadu_ps(r1 + 2 * l);
+            _mm_store_ps(col + 2 * B * rb[l], _mm_movelh_ps(a, b));
+            _mm_store_ps(col + 2 * B * rb[l + 1], _mm_movehl_ps(b, a));
+        }
     }
 }
 

@@ -96,9 +96,9 @@ template <bool Inv> inline void cmul(__m128 ar, __m128 ai, const float *w, __m12
     }
 }
 
-inline void store_group(float *p, __m128 re, __m128 im, bool interleave)
+template <bool Inter> inline void store_group(float *p, __m128 re, __m128 im)
 {
-    if (interleave) {
+    if (Inter) {
         _mm_storeu_ps(p, _mm_unpacklo_ps(re, im));
         _mm_storeu_ps(p + 4, _mm_unpackhi_ps(re, im));
     } else {
@@ -109,9 +109,9 @@ inline void store_group(float *p, __m128 re, __m128 im, bool interleave)
 
 // Four radix-4 butterflies: quarters a0..a3 (a2 times w^j, a1 times w^2j,
 // a3 times w^3j), outputs to d + r * q2 floats, r = 0..3.
-template <bool Inv>
+template <bool Inv, bool Inter>
 inline void bfly4(__m128 b0r, __m128 b0i, __m128 a1r, __m128 a1i, __m128 a2r, __m128 a2i,
-                  __m128 a3r, __m128 a3i, const float *w, float *d, ptrdiff_t q2, bool inter)
+                  __m128 a3r, __m128 a3i, const float *w, float *d, ptrdiff_t q2)
 {
     __m128 b1r, b1i, b2r, b2i, b3r, b3i;
     cmul<Inv>(a2r, a2i, w, b1r, b1i);
@@ -121,26 +121,26 @@ inline void bfly4(__m128 b0r, __m128 b0i, __m128 a1r, __m128 a1i, __m128 a2r, __
     __m128 t1r = _mm_sub_ps(b0r, b2r), t1i = _mm_sub_ps(b0i, b2i);
     __m128 t2r = _mm_add_ps(b1r, b3r), t2i = _mm_add_ps(b1i, b3i);
     __m128 t3r = _mm_sub_ps(b1r, b3r), t3i = _mm_sub_ps(b1i, b3i);
-    store_group(d, _mm_add_ps(t0r, t2r), _mm_add_ps(t0i, t2i), inter);
-    store_group(d + 2 * q2, _mm_sub_ps(t0r, t2r), _mm_sub_ps(t0i, t2i), inter);
+    store_group<Inter>(d, _mm_add_ps(t0r, t2r), _mm_add_ps(t0i, t2i));
+    store_group<Inter>(d + 2 * q2, _mm_sub_ps(t0r, t2r), _mm_sub_ps(t0i, t2i));
     // forward: Y1 = T1 - i T3, Y3 = T1 + i T3; inverse the other way
     __m128 yar = _mm_add_ps(t1r, t3i), yai = _mm_sub_ps(t1i, t3r);
     __m128 ybr = _mm_sub_ps(t1r, t3i), ybi = _mm_add_ps(t1i, t3r);
     if (!Inv) {
-        store_group(d + q2, yar, yai, inter);
-        store_group(d + 3 * q2, ybr, ybi, inter);
+        store_group<Inter>(d + q2, yar, yai);
+        store_group<Inter>(d + 3 * q2, ybr, ybi);
     } else {
-        store_group(d + q2, ybr, ybi, inter);
-        store_group(d + 3 * q2, yar, yai, inter);
+        store_group<Inter>(d + q2, ybr, ybi);
+        store_group<Inter>(d + 3 * q2, yar, yai);
     }
 }
 
 // The first two stages in one pass: 4-point transforms with the 16-point
 // stage (even orders), or 8-point transforms with the 32-point stage (odd
 // orders). Reads the source, writes the blocked layout (interleaved when
-// this is the last stage and `inter`).
-template <bool Inv, typename Src>
-void first_pass(const Src &s, float *out, int order, const float *tw, bool inter)
+// this is the last stage and Inter).
+template <bool Inv, bool Inter, typename Src>
+void first_pass(const Src &s, float *out, int order, const float *tw)
 {
     const ptrdiff_t N = (ptrdiff_t)1 << order;
     if (!(order & 1)) {
@@ -174,7 +174,7 @@ void first_pass(const Src &s, float *out, int order, const float *tw, bool inter
             __m128 x3r = _mm_sub_ps(s1r, s3r), x3i = _mm_sub_ps(s1i, s3i);
             _MM_TRANSPOSE4_PS(x0r, x1r, x2r, x3r);
             _MM_TRANSPOSE4_PS(x0i, x1i, x2i, x3i);
-            bfly4<Inv>(x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i, tw, out + 32 * b, 8, inter);
+            bfly4<Inv, Inter>(x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i, tw, out + 32 * b, 8);
         }
     } else {
         for (ptrdiff_t b = 0; b < N / 32; ++b) {
@@ -182,29 +182,28 @@ void first_pass(const Src &s, float *out, int order, const float *tw, bool inter
             for (int q = 0; q < 4; ++q)
                 r8<Inv>(s, 8 * b + 2 * q, lr[q], li[q], hr[q], hi[q]);
             float *d = out + 64 * b;
-            bfly4<Inv>(lr[0], li[0], lr[1], li[1], lr[2], li[2], lr[3], li[3], tw, d, 16, inter);
-            bfly4<Inv>(hr[0], hi[0], hr[1], hi[1], hr[2], hi[2], hr[3], hi[3], tw + 24, d + 8, 16,
-                       inter);
+            bfly4<Inv, Inter>(lr[0], li[0], lr[1], li[1], lr[2], li[2], lr[3], li[3], tw, d, 16);
+            bfly4<Inv, Inter>(hr[0], hi[0], hr[1], hi[1], hr[2], hi[2], hr[3], hi[3], tw + 24, d + 8,
+                              16);
         }
     }
 }
 
 // One radix-4 stage of length L over the blocked data `in`, written to
-// `out` (may be the same array), interleaved when `inter`.
-template <bool Inv>
-void stage(const float *in, float *out, ptrdiff_t N, ptrdiff_t L, const float *tw, bool inter)
+// `out` (may be the same array), interleaved when Inter.
+template <bool Inv, bool Inter>
+void stage(const float *in, float *out, ptrdiff_t N, ptrdiff_t L, const float *tw)
 {
     const ptrdiff_t Q = L / 4, q2 = 2 * Q;
     for (ptrdiff_t b = 0; b < N; b += L) {
         const float *w = tw;
-        for (ptrdiff_t j0 = 0; j0 < Q; j0 += 4, w += 24) {
-            const ptrdiff_t p = 2 * (b + j0);
-            const float *s = in + p;
-            bfly4<Inv>(_mm_loadu_ps(s), _mm_loadu_ps(s + 4), _mm_loadu_ps(s + q2),
-                       _mm_loadu_ps(s + q2 + 4), _mm_loadu_ps(s + 2 * q2),
-                       _mm_loadu_ps(s + 2 * q2 + 4), _mm_loadu_ps(s + 3 * q2),
-                       _mm_loadu_ps(s + 3 * q2 + 4), w, out + p, q2, inter);
-        }
+        const float *s = in + 2 * b;
+        float *d = out + 2 * b;
+        for (ptrdiff_t j0 = 0; j0 < Q; j0 += 4, w += 24, s += 8, d += 8)
+            bfly4<Inv, Inter>(_mm_loadu_ps(s), _mm_loadu_ps(s + 4), _mm_loadu_ps(s + q2),
+                              _mm_loadu_ps(s + q2 + 4), _mm_loadu_ps(s + 2 * q2),
+                              _mm_loadu_ps(s + 2 * q2 + 4), _mm_loadu_ps(s + 3 * q2),
+                              _mm_loadu_ps(s + 3 * q2 + 4), w, d, q2);
     }
 }
 
@@ -215,15 +214,25 @@ void run(const Src &src, float *work, float *out, int order, const float *twd, b
 {
     const ptrdiff_t N = (ptrdiff_t)1 << order;
     int s = 4 + (order & 1);
-    const bool only = s == order;
-    first_pass<Inv>(src, work, order, twd, only && final);
-    if (only && work != out)
-        memcpy(out, work, (size_t)N * 8);
+    if (s == order) {
+        if (final)
+            first_pass<Inv, true>(src, work, order, twd);
+        else
+            first_pass<Inv, false>(src, work, order, twd);
+        if (work != out)
+            memcpy(out, work, (size_t)N * 8);
+        return;
+    }
+    first_pass<Inv, false>(src, work, order, twd);
     twd += 3 * ((ptrdiff_t)1 << s) / 2;
     for (s += 2; s <= order; s += 2) {
         const ptrdiff_t L = (ptrdiff_t)1 << s;
-        const bool last = s == order;
-        stage<Inv>(work, last ? out : work, N, L, twd, last && final);
+        if (s < order)
+            stage<Inv, false>(work, work, N, L, twd);
+        else if (final)
+            stage<Inv, true>(work, out, N, L, twd);
+        else
+            stage<Inv, false>(work, out, N, L, twd);
         twd += 3 * L / 2;
     }
 }

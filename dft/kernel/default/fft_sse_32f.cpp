@@ -7,6 +7,8 @@
 // 4-byte alignment: their loads and stores are unaligned-safe.
 #include <xmmintrin.h>
 
+#include <type_traits>
+
 #include "dft/kernel/default/fft_exec.h"
 #include "dft/kernel/tier1/c1d_par_dft_omp.h"
 
@@ -212,11 +214,28 @@ void fin16(D d, ptrdiff_t len)
         transpose(g0, g1, g2, g3);
         V h0, h1, h2, h3;
         dif4(g0, g1, g2, g3, h0, h1, h2, h3);
-        transpose(h0, h1, h2, h3);
-        st<Out>(d, k, h0);
-        st<Out>(d, k + 4, h1);
-        st<Out>(d, k + 8, h2);
-        st<Out>(d, k + 12, h3);
+        if (std::is_same<Out, Inter>::value) {
+            // lane q of h0..h3 is group q: transpose and interleave at once
+            float *p = d.a + 2 * k;
+            const __m128 a0 = _mm_unpacklo_ps(h0.r, h0.i), a1 = _mm_unpackhi_ps(h0.r, h0.i);
+            const __m128 b0 = _mm_unpacklo_ps(h1.r, h1.i), b1 = _mm_unpackhi_ps(h1.r, h1.i);
+            const __m128 c0 = _mm_unpacklo_ps(h2.r, h2.i), c1 = _mm_unpackhi_ps(h2.r, h2.i);
+            const __m128 e0 = _mm_unpacklo_ps(h3.r, h3.i), e1 = _mm_unpackhi_ps(h3.r, h3.i);
+            _mm_storeu_ps(p, _mm_movelh_ps(a0, b0));
+            _mm_storeu_ps(p + 4, _mm_movelh_ps(c0, e0));
+            _mm_storeu_ps(p + 8, _mm_movehl_ps(b0, a0));
+            _mm_storeu_ps(p + 12, _mm_movehl_ps(e0, c0));
+            _mm_storeu_ps(p + 16, _mm_movelh_ps(a1, b1));
+            _mm_storeu_ps(p + 20, _mm_movelh_ps(c1, e1));
+            _mm_storeu_ps(p + 24, _mm_movehl_ps(b1, a1));
+            _mm_storeu_ps(p + 28, _mm_movehl_ps(e1, c1));
+        } else {
+            transpose(h0, h1, h2, h3);
+            st<Out>(d, k, h0);
+            st<Out>(d, k + 4, h1);
+            st<Out>(d, k + 8, h2);
+            st<Out>(d, k + 12, h3);
+        }
     }
 }
 
