@@ -89,6 +89,7 @@ bool from_library(void *ret)
 
 } // namespace
 
+#ifndef ZEM_ALLOC_FAIL_OFF
 extern "C" void *malloc(size_t n)
 {
     const size_t limit = g_limit.load(std::memory_order_relaxed);
@@ -115,6 +116,7 @@ extern "C" void free(void *p)
         forget(p);
     REAL_FREE(p);
 }
+#endif
 
 namespace zem_test {
 
