@@ -7,12 +7,11 @@
 namespace fxrs {
 namespace {
 
+// k when n = 2^k, else -1 (lengths above 2^30 included: no shift of 1
+// reaches past bit 30).
 int log2_exact(int32_t n)
 {
-    int k = 0;
-    while (((int32_t)1 << k) < n)
-        ++k;
-    return ((int32_t)1 << k) == n ? k : -1;
+    return n > 0 && (n & (n - 1)) == 0 ? __builtin_ctz((uint32_t)n) : -1;
 }
 
 // Stores the work size with its 16 bytes of alignment slack.
@@ -66,8 +65,8 @@ template <typename S> int build_rec_tables(DftCtx<S> *c)
 {
     const int64_t N = c->len, J = (N + 3) / 4;
     S *base = dft_base_table<S>(N);
-    S *fw = (S *)fxrsMalloc_8u((int)(J * 2 * sizeof(S)));
-    S *iv = (S *)fxrsMalloc_8u((int)(J * 2 * sizeof(S)));
+    S *fw = (S *)alloc_bytes(J * 2 * (int64_t)sizeof(S));
+    S *iv = (S *)alloc_bytes(J * 2 * (int64_t)sizeof(S));
     c->tab[kTabFwdRec] = fw;
     c->tab[kTabInvRec] = iv;
     if (!base || !fw || !iv) {

@@ -103,7 +103,7 @@ int factor_test(int32_t n, int32_t *f)
 template <typename S> S *alloc_c(int64_t count)
 {
     const int64_t bytes = count * 2 * (int64_t)sizeof(S);
-    return bytes > 0 && bytes <= INT_MAX ? (S *)fxrsMalloc_8u((int)bytes) : nullptr;
+    return (S *)alloc_bytes(bytes);
 }
 
 template <typename S> int plan_fact(DftCtx<S> *c, const int32_t *f, int L, bool outOrd)
@@ -198,7 +198,7 @@ template <typename S> int plan_fact(DftCtx<S> *c, const int32_t *f, int L, bool 
         // the mixed-radix digit reversal over f_k .. f_(L-2)
         const int64_t nk = k == 0 ? n : c->rec[k - 1].m;
         const int64_t nb = nk / f[L - 1];
-        int32_t *idx = (int32_t *)fxrsMalloc_8u((int)(nb * 4));
+        int32_t *idx = (int32_t *)alloc_bytes(nb * 4);
         if (!idx) {
             st = fxrStsMemAllocErr;
         } else {

@@ -170,6 +170,13 @@ struct FxrsFFTCtx_C_64fc : fxrs::FftCtx<double> {};
 
 namespace fxrs {
 
+// A block of `bytes` from the engine's allocator, or null when the count
+// does not fit the allocator's signed 32-bit length (never a short block).
+inline uint8_t *alloc_bytes(int64_t bytes)
+{
+    return bytes > 0 && bytes <= INT32_MAX ? fxrsMalloc_8u((int)bytes) : nullptr;
+}
+
 enum : int32_t {
     kKindDftC32 = 13,
     kKindDftR32 = 15,

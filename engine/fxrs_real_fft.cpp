@@ -13,8 +13,8 @@ using namespace dft;
 template <typename S> int build_real_rec(FftCtx<S> *c, const S *base, int n)
 {
     const int64_t N = (int64_t)1 << n, J = N / 4;
-    S *fw = (S *)fxrsMalloc_8u((int)(J * 2 * sizeof(S)));
-    S *iv = (S *)fxrsMalloc_8u((int)(J * 2 * sizeof(S)));
+    S *fw = (S *)alloc_bytes(J * 2 * (int64_t)sizeof(S));
+    S *iv = (S *)alloc_bytes(J * 2 * (int64_t)sizeof(S));
     c->realRec = fw;
     c->ccsRec = iv;
     if (!fw || !iv)

@@ -2,6 +2,9 @@
 #ifndef ZEM_SERV_INTERNAL_H
 #define ZEM_SERV_INTERNAL_H
 
+#include <stddef.h>
+#include <stdint.h>
+
 #include "zem_service.h"
 
 /* Exports `alias` as one more name of the function `target` defined in the
@@ -22,6 +25,28 @@ static inline void zem_entry_prologue(void)
         _ZEM_SERV_set_serial();
     if (cfg_serial == 0)
         _ZEM_SERV_set_parallel();
+}
+
+/* Byte counts of work memory, saturating at SIZE_MAX: on i386 the product
+ * of two dimensions of a few tens of thousands already passes 4 GiB, and a
+ * count that wrapped would become a short block written past its end.
+ * zem_allocate refuses a saturated count at once (null, like any request
+ * the C library cannot meet). */
+static inline size_t zem_size_mul(size_t a, size_t b)
+{
+    size_t r;
+    return __builtin_mul_overflow(a, b, &r) ? SIZE_MAX : r;
+}
+
+static inline size_t zem_size_add(size_t a, size_t b)
+{
+    size_t r;
+    return __builtin_add_overflow(a, b, &r) ? SIZE_MAX : r;
+}
+
+static inline void *zem_allocate(size_t bytes)
+{
+    return bytes == SIZE_MAX ? NULL : _ZEM_SERV_allocate(bytes);
 }
 
 #endif

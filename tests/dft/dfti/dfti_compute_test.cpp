@@ -1,12 +1,14 @@
 // Committed descriptors against the long-double reference: complex
 // transforms of one to seven dimensions, batches, strides, offsets and
 // distances, in and out of place, with scales; the entry checks of
-// compute; the commit decisions and a commit that runs out of memory.
+// compute; the commit decisions; every allocation of a descriptor's life
+// failing in turn.
 #include <cstring>
 #include <vector>
 
 #include "dft/kernel/default/f_dft/dfti_record.h"
 #include "tests/dft/dfti/dfti_test_util.h"
+#include "tests/support/alloc_fail.h"
 #include "zem_service.h"
 #include <omp.h>
 
@@ -335,25 +337,15 @@ TEST(Commit, UserThreadSlotsAndTheirScratch)
     EXPECT_NE(d.h->work_buffer, nullptr);
 }
 
-// The work-memory cache holds 32 buffers per thread: with all of them
-// taken, a commit that needs one more buffer than the previous one (the
-// user-thread slots) cannot have it.
+// A commit without memory leaves the descriptor uncommitted, with its
+// configuration, and usable once memory is back.
 TEST(Commit, OutOfMemoryLeavesTheDescriptorUncommittedAndUsable)
 {
-    if (getenv("ZEM_DISABLE_FAST_MM") != nullptr)
-        GTEST_SKIP() << "needs the work-memory cache";
     Desc d;
     ASSERT_EQ(DftiCreateDescriptor(&d.h, DFTI_SINGLE, DFTI_COMPLEX, 1, 1024), 0);
     ASSERT_EQ(DftiSetValue(d.h, DFTI_FORWARD_SCALE, 2.0), 0);
     ASSERT_EQ(DftiCommitDescriptor(d.h), 0);
-    std::vector<void *> held;
-    for (int i = 0; i < 64; ++i) {
-        void *p = _ZEM_SERV_allocate(16);
-        if (p == nullptr)
-            break;
-        held.push_back(p);
-    }
-    ASSERT_LT(held.size(), 64u);
+    auto *none = new zem_test::NoMemory;
     ASSERT_EQ(DftiSetValue(d.h, DFTI_NUMBER_OF_USER_THREADS, 2), 0);
     EXPECT_EQ(DftiCommitDescriptor(d.h), DFTI_MEMORY_ERROR);
     EXPECT_EQ(dfti_test::get_int(d.h, DFTI_COMMIT_STATUS), DFTI_UNCOMMITTED);
@@ -363,8 +355,7 @@ TEST(Commit, OutOfMemoryLeavesTheDescriptorUncommittedAndUsable)
     EXPECT_EQ(d.h->direct_path, 0);
     std::vector<float> x(2048, 0.0f);
     EXPECT_EQ(DftiComputeForward(d.h, x.data()), 2);
-    for (void *p : held)
-        _ZEM_SERV_deallocate(p);
+    delete none;
     float s = 0;
     EXPECT_EQ(DftiGetValue(d.h, DFTI_FORWARD_SCALE, &s), 0);
     EXPECT_EQ(s, 2.0f);
@@ -374,6 +365,130 @@ TEST(Commit, OutOfMemoryLeavesTheDescriptorUncommittedAndUsable)
     ASSERT_EQ(DftiComputeForward(d.h, x.data()), 0);
     EXPECT_EQ(x[2 * 1023], 2.0f);
     EXPECT_EQ(x[2 * 1023 + 1], 0.0f);
+}
+
+// Create, configure, commit, compute forward and free, with each
+// allocation of the sequence failing in turn (descriptor, engine contexts
+// and tables, radix-4 tables, user-thread slots, scratch, temporaries of
+// compute): the step that meets the failure returns 1 and the rest is not
+// done (a failed create leaves a null handle; a failed commit leaves the
+// data untouched); when nothing fails, the result is the one computed
+// without interference.
+struct LifeCase {
+    int precision, domain;
+    std::vector<int> n;
+    int howmany, users;
+    bool in_place;
+};
+
+TEST(Descriptor, EveryAllocationFailing)
+{
+    const LifeCase cases[] = {
+        {DFTI_SINGLE, DFTI_COMPLEX, {1000}, 1, 1, true},   // direct path, factored engine plan
+        {DFTI_DOUBLE, DFTI_COMPLEX, {4096}, 1, 1, true},   // mixed plan, threaded
+        {DFTI_SINGLE, DFTI_COMPLEX, {2048}, 2, 1, false},  // radix-4 plan, batch
+        {DFTI_SINGLE, DFTI_COMPLEX, {6, 10}, 3, 1, true},  // two dimensions, line temporaries
+        {DFTI_DOUBLE, DFTI_COMPLEX, {151}, 1, 2, false},   // user-thread slots
+        {DFTI_SINGLE, DFTI_REAL, {181}, 1, 1, true},       // odd real
+        {DFTI_DOUBLE, DFTI_REAL, {1024}, 1, 1, true},      // power-of-two real
+    };
+    for (const LifeCase &c : cases) {
+        size_t total = 1;
+        for (int v : c.n)
+            total *= v;
+        const size_t elems = 2 * (total + 2) * c.howmany; // of the precision
+        const size_t bytes = elems * (c.precision == DFTI_SINGLE ? 4 : 8);
+        std::vector<unsigned char> x0(bytes), want;
+        for (size_t i = 0; i < elems; ++i) {
+            const double v = std::sin(1.0 + (double)i);
+            const float f = (float)v;
+            if (c.precision == DFTI_SINGLE)
+                std::memcpy(&x0[4 * i], &f, 4);
+            else
+                std::memcpy(&x0[8 * i], &v, 8);
+        }
+        // The status of the first step that fails; *failed names that step
+        // (1 create, 2 commit, 3 compute), 0 when none did.
+        auto life = [&](std::vector<unsigned char> &x, std::vector<unsigned char> &y, int *failed) {
+            DFTI_DESCRIPTOR_HANDLE h = nullptr;
+            int st = c.n.size() == 1 ? DftiCreateDescriptor(&h, c.precision, c.domain, 1, c.n[0])
+                                     : DftiCreateDescriptor(&h, c.precision, c.domain, (int)c.n.size(), c.n.data());
+            *failed = 1;
+            if (st != 0) {
+                EXPECT_EQ(h, nullptr);
+                return st;
+            }
+            if (c.howmany > 1) {
+                EXPECT_EQ(DftiSetValue(h, DFTI_NUMBER_OF_TRANSFORMS, c.howmany), 0);
+                EXPECT_EQ(DftiSetValue(h, DFTI_INPUT_DISTANCE, (int)total), 0);
+                EXPECT_EQ(DftiSetValue(h, DFTI_OUTPUT_DISTANCE, (int)total), 0);
+            }
+            if (c.users > 1) {
+                EXPECT_EQ(DftiSetValue(h, DFTI_NUMBER_OF_USER_THREADS, c.users), 0);
+            }
+            if (!c.in_place) {
+                EXPECT_EQ(DftiSetValue(h, DFTI_PLACEMENT, DFTI_NOT_INPLACE), 0);
+            }
+            *failed = 2;
+            st = DftiCommitDescriptor(h);
+            if (st == 0) {
+                *failed = 3;
+                st = c.in_place ? DftiComputeForward(h, x.data()) : DftiComputeForward(h, x.data(), y.data());
+            }
+            EXPECT_EQ(DftiFreeDescriptor(&h), 0);
+            if (st == 0)
+                *failed = 0;
+            return st;
+        };
+        std::vector<unsigned char> wx = x0, wy(bytes);
+        int failed = 0;
+        ASSERT_EQ(life(wx, wy, &failed), 0);
+        want = c.in_place ? wx : wy;
+        SCOPED_TRACE(::testing::Message() << "precision " << c.precision << " domain " << c.domain << " n0 " << c.n[0]);
+        zem_test::for_each_failing_allocation([&] {
+            std::vector<unsigned char> x = x0, y(bytes);
+            const int st = life(x, y, &failed);
+            if (!zem_test::alloc_failed()) {
+                ASSERT_EQ(st, 0);
+                EXPECT_TRUE((c.in_place ? x : y) == want) << "result differs";
+                return;
+            }
+            EXPECT_EQ(st, DFTI_MEMORY_ERROR) << "step " << failed;
+            if (failed < 3 || !c.in_place) {
+                EXPECT_TRUE(x == x0) << "input written at step " << failed;
+            }
+        });
+    }
+}
+
+// Lengths and user-thread counts whose byte counts pass 32 bits (and, on
+// i386, the address space) make commit fail and leave the descriptor
+// uncommitted; requests above 64 MiB are refused here, so nothing large
+// is ever touched.
+TEST(Descriptor, SizesBeyondThirtyTwoBits)
+{
+    zem_test::AllocLimit limit(64 << 20);
+    struct Big {
+        int precision, domain, length, users;
+    } cases[] = {
+        {DFTI_SINGLE, DFTI_COMPLEX, 1 << 30, 1}, {DFTI_DOUBLE, DFTI_COMPLEX, 1 << 29, 1},
+        {DFTI_SINGLE, DFTI_COMPLEX, (1 << 30) + 1, 1}, {DFTI_DOUBLE, DFTI_REAL, 1 << 30, 1},
+        {DFTI_SINGLE, DFTI_REAL, 2147483646, 1}, {DFTI_SINGLE, DFTI_COMPLEX, 64, (1 << 30) + 1},
+        {DFTI_DOUBLE, DFTI_COMPLEX, 1000, 1 << 28},
+    };
+    for (const Big &c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.precision << " " << c.domain << " " << c.length << " " << c.users);
+        Desc d;
+        ASSERT_EQ(DftiCreateDescriptor(&d.h, c.precision, c.domain, 1, c.length), 0);
+        if (c.users > 1) {
+            ASSERT_EQ(DftiSetValue(d.h, DFTI_NUMBER_OF_USER_THREADS, c.users), 0);
+        }
+        // 7 where the engine refuses the order of the power-of-two FFT a
+        // long prime-factor length would need
+        const int st = DftiCommitDescriptor(d.h);
+        EXPECT_TRUE(st == DFTI_MEMORY_ERROR || st == DFTI_ZEM_INTERNAL_ERROR) << st;
+        EXPECT_EQ(dfti_test::get_int(d.h, DFTI_COMMIT_STATUS), DFTI_UNCOMMITTED);
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/dft/legacy/legacy_util.h"
+#include "tests/support/alloc_fail.h"
 #include "tests/support/zem_test.h"
 
 using namespace legacy_test;
@@ -122,4 +123,72 @@ TYPED_TEST(LegacyErrors, Real)
                 {[&] { F::r2d(fwd, split, nullptr, 8, 8); }, 1, name2},
             });
         }
+}
+
+// Whichever request for temporary memory fails (the two-dimensional tables
+// and rows, the split real temporary), the routine reports it and leaves
+// the data alone; otherwise it computes what it computes with memory.
+TYPED_TEST(LegacyErrors, OutOfWorkMemory)
+{
+    typedef TypeParam T;
+    typedef Fft<T> F;
+    const int m = 16, n = 8;
+    const std::vector<T> x0 = legacy_data<T>(2 * (m + 2) * n, 5);
+    std::vector<T> w(2 * n);
+    std::vector<T> scratch(n + 2);
+    F::r1d(true, true, scratch.data(), n, 0, w.data());
+    struct Routine {
+        std::string name;
+        std::function<void(T *)> call;
+    };
+    std::vector<Routine> routines = {
+        {nm<T>("CFFT2D  ", "ZFFT2D  "), [&](T *x) { F::c2d(x, m, n, -1); }},
+        {nm<T>("CFFT2DC", "ZFFT2DC"), [&](T *x) { F::c2dc(x, x + m * n, m, n, 1); }},
+    };
+    for (bool fwd : {true, false})
+        for (bool split : {false, true}) {
+            routines.push_back({(fwd ? nm<T>("SCFFT2D", "DZFFT2D") : nm<T>("CSFFT2D", "ZDFFT2D")) + (split ? "C" : " "),
+                                [&, fwd, split](T *x) { F::r2d(fwd, split, x, m, n); }});
+            if (split)
+                routines.push_back({fwd ? nm<T>("SCFFT1DC", "DZFFT1DC") : nm<T>("CSFFT1DC", "ZDFFT1DC"),
+                                    [&, fwd](T *x) { F::r1d(fwd, true, x, n, 1, w.data()); }});
+        }
+    for (const Routine &c : routines) {
+        SCOPED_TRACE(c.name);
+        std::vector<T> want = x0;
+        c.call(want.data());
+        zem_test::for_each_failing_allocation([&] {
+            std::vector<T> x = x0;
+            const std::string out = captured_stdout([&] { c.call(x.data()); });
+            if (zem_test::alloc_failed()) {
+                EXPECT_EQ(out, zem_test::internal_line(0, c.name));
+                EXPECT_TRUE(x == x0) << "data written";
+            } else {
+                EXPECT_EQ(out, "");
+                EXPECT_TRUE(x == want);
+            }
+        });
+    }
+}
+
+// Dimensions whose tables pass 32-bit byte counts (and, on i386, the
+// address space) are reported like any failed request, without touching
+// the data; requests above 64 MiB are refused here, so nothing large is
+// ever touched.
+TYPED_TEST(LegacyErrors, SizesBeyondThirtyTwoBits)
+{
+    typedef TypeParam T;
+    typedef Fft<T> F;
+    zem_test::AllocLimit limit(64 << 20);
+    std::vector<T> x(64, (T)1);
+    const std::vector<T> x0 = x;
+    const int big = 1 << 30;
+    EXPECT_EQ(captured_stdout([&] { F::c2d(x.data(), big, 2, 1); }), zem_test::internal_line(0, nm<T>("CFFT2D  ", "ZFFT2D  ")));
+    EXPECT_EQ(captured_stdout([&] { F::c2dc(x.data(), x.data() + 32, 2, big, -1); }),
+              zem_test::internal_line(0, nm<T>("CFFT2DC", "ZFFT2DC")));
+    EXPECT_EQ(captured_stdout([&] { F::r2d(true, false, x.data(), big, 2); }),
+              zem_test::internal_line(0, nm<T>("SCFFT2D ", "DZFFT2D ")));
+    EXPECT_EQ(captured_stdout([&] { F::r2d(false, true, x.data(), 2, big); }),
+              zem_test::internal_line(0, nm<T>("CSFFT2DC", "ZDFFT2DC")));
+    EXPECT_TRUE(x == x0) << "data written";
 }

@@ -30,7 +30,7 @@ void cross_product(const int *plen, const int *pn, const E *x, const E *y, E *c)
     const int T = serial ? 1 : omp_get_max_threads();
     const int P = serial ? 2 : T + 1, s = len / P;
     const size_t nn = (size_t)n * (size_t)n;
-    E *W = (E *)_ZEM_SERV_allocate(sizeof(E) * nn * (size_t)P);
+    E *W = (E *)zem_allocate(zem_size_mul(zem_size_mul(zem_size_mul(n, n), sizeof(E)), P));
     if (W == nullptr) {
         call_gemm<E>(g, 'T', 'N', n, n, len, 1, x, len, y, len, 0, c, n);
         return;

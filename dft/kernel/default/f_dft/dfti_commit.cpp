@@ -180,7 +180,7 @@ int commit(DftiRecord *r0)
     int users = r0->number_of_user_threads;
     if (users > 1) {
         r0->thread_count = 1;
-        r0->user_slots = static_cast<int *>(_ZEM_SERV_allocate(sizeof(int) * (size_t)users));
+        r0->user_slots = static_cast<int *>(zem_allocate(zem_size_mul(sizeof(int), users)));
         if (r0->user_slots == nullptr)
             return DFTI_MEMORY_ERROR;
         memset(r0->user_slots, 0, sizeof(int) * (size_t)users);

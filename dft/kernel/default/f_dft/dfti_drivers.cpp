@@ -13,7 +13,7 @@
 
 namespace zem_dfti {
 
-Temp::Temp(size_t bytes) : raw_(bytes > 0 ? _ZEM_SERV_allocate(bytes + kTempAlign) : nullptr), aligned_(nullptr)
+Temp::Temp(size_t bytes) : raw_(bytes > 0 ? zem_allocate(zem_size_add(bytes, kTempAlign)) : nullptr), aligned_(nullptr)
 {
     if (raw_ != nullptr)
         aligned_ = reinterpret_cast<void *>(((uintptr_t)raw_ + kTempAlign) & ~(uintptr_t)(kTempAlign - 1));
@@ -227,11 +227,11 @@ void copy_layout(int d, const ptrdiff_t *n, const Cx<R> *in, const ptrdiff_t *is
 
 // Temporary elements a transform of this descriptor needs: a gathered
 // line in one dimension, blocks of gathered lines in more.
-ptrdiff_t temp_elements(const DftiRecord *r0)
+size_t temp_elements(const DftiRecord *r0)
 {
     if (r0->dimension == 1)
-        return (ptrdiff_t)r0->length + kTempSpare;
-    return (ptrdiff_t)r0->longest_length * kBlockHigher + kTempSpare;
+        return (size_t)r0->length + kTempSpare;
+    return zem_size_add(zem_size_mul(r0->longest_length, kBlockHigher), kTempSpare);
 }
 
 template <class R> struct Sides {
@@ -293,7 +293,7 @@ int complex_transforms(DftiRecord *r0, bool forward, const void *in, void *out, 
     make_job(j, r0, forward, !sd.in_place);
     j.scratch = scratch;
     bool need_temp = j.d > 1 || (sd.in_place ? sd.is[0] != 1 : sd.os[0] != 1);
-    Temp temp(need_temp ? (size_t)temp_elements(r0) * sizeof(Cx<R>) : 0);
+    Temp temp(need_temp ? zem_size_mul(temp_elements(r0), sizeof(Cx<R>)) : 0);
     if (need_temp && temp.get() == nullptr)
         return DFTI_MEMORY_ERROR;
     j.tmp = static_cast<Cx<R> *>(temp.get());
@@ -358,7 +358,7 @@ template <class R> int complex_one_parallel(DftiRecord *r0, bool forward, const 
     Job<R> proto;
     make_job(proto, r0, forward, !sd.in_place);
     const int d = proto.d;
-    size_t temp_bytes = (size_t)temp_elements(r0) * sizeof(Cx<R>);
+    size_t temp_bytes = zem_size_mul(temp_elements(r0), sizeof(Cx<R>));
     Cx<R> *x = sd.out;
 
     // Each chunk sets up its own job with its scratch and temporary.
@@ -427,7 +427,7 @@ template <class R> int radix4_parallel(DftiRecord *r0, bool forward, const void 
     ptrdiff_t n = r0->length, is = sd.is[0], os = sd.os[0];
     if (is == 1 && os == 1)
         return e(sd.in, sd.out, r0, nullptr);
-    Temp temp((size_t)(2 * n + kTempSpare) * sizeof(R));
+    Temp temp(zem_size_mul(zem_size_add(2 * (size_t)n, kTempSpare), sizeof(R)));
     if (temp.get() == nullptr)
         return DFTI_MEMORY_ERROR;
     Cx<R> *t = static_cast<Cx<R> *>(temp.get());

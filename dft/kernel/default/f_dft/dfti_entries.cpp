@@ -277,8 +277,9 @@ template <class R> int radix4_init(DftiRecord *r)
     ptrdiff_t n = r->length;
     // (3n/2 + 32) complex elements in single precision; double precision
     // keeps room for the table's alignment as well.
-    size_t bytes = sizeof(R) == sizeof(float) ? (size_t)(3 * n / 2 + 32) * 8 : (size_t)(3 * n + 64) * 8;
-    void *t = _ZEM_SERV_allocate(bytes);
+    const size_t three_n = zem_size_mul(3, n);
+    size_t bytes = zem_size_mul(sizeof(R) == sizeof(float) ? zem_size_add(three_n / 2, 32) : zem_size_add(three_n, 64), 8);
+    void *t = zem_allocate(bytes);
     if (t == nullptr)
         return DFTI_MEMORY_ERROR;
     r->coef_table[sizeof(R) == sizeof(float) ? 0 : 1] = t;

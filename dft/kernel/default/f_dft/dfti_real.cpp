@@ -7,6 +7,7 @@
 #include <omp.h>
 
 #include "dft/kernel/default/f_dft/dfti_plan.h"
+#include "service/serv.h"
 
 namespace zem_dfti {
 namespace {
@@ -258,7 +259,7 @@ template <class R> int one_transform(const RealJob<R> &j, bool forward, int t)
 
 size_t real_temp_bytes(const DftiRecord *r0)
 {
-    return (size_t)(8 * (ptrdiff_t)r0->longest_length + 4 * kTempSpare) * 8;
+    return zem_size_mul(zem_size_add(zem_size_mul(8, r0->longest_length), 4 * kTempSpare), 8);
 }
 
 template <class R>

@@ -53,9 +53,16 @@ template <> struct Prec<double> {
 
 // Reals a complex table of 2^p points may take (its bound plus the room
 // to reach a 32-byte boundary).
-template <class T> inline ptrdiff_t table_reals(int p)
+template <class T> inline size_t table_reals(int p)
 {
-    return 3 * ((ptrdiff_t)1 << p) + 32 + 32 / (ptrdiff_t)sizeof(T);
+    return zem_size_add(zem_size_mul(3, (size_t)1 << p), 32 + 32 / sizeof(T));
+}
+
+// The bytes of tables and per-thread rows, plus the room to reach a
+// 32-byte boundary; SIZE_MAX when they do not fit.
+template <class T> inline size_t tables_and_rows(size_t tables, size_t row, int threads)
+{
+    return zem_size_add(zem_size_mul(zem_size_add(tables, zem_size_mul(row, threads)), sizeof(T)), 32);
 }
 
 template <class T> inline T *align32(void *p)
@@ -144,8 +151,8 @@ void fft2d(Buf<T> x, bool split, int m, int n, int isign, const char *name)
     if (lm < 0 || ln < 0 || isign == 0 || isign < -2 || isign > 2)
         return;
     const int threads = fft2d_threads(lm, ln, true), g = m < kRowGroup ? m : kRowGroup;
-    const ptrdiff_t tm = table_reals<T>(lm), tn = table_reals<T>(ln), row = 2 * (ptrdiff_t)n * g + 8;
-    void *mem = _ZEM_SERV_allocate((size_t)(tm + tn + row * threads) * sizeof(T) + 32);
+    const size_t tm = table_reals<T>(lm), tn = table_reals<T>(ln), row = zem_size_add(zem_size_mul(2 * (size_t)n, g), 8);
+    void *mem = zem_allocate(tables_and_rows<T>(zem_size_add(tm, tn), row, threads));
     if (mem == nullptr) {
         const int code = 0;
         xerbla_(name, &code, (int)strlen(name));
@@ -250,7 +257,7 @@ void real1d_split_entry(T *x, int n, int isign, T *wsave, bool forward, const ch
     }
     if (x == nullptr || !real_table_fits(wsave, n))
         return;
-    void *mem = _ZEM_SERV_allocate((size_t)(n + 2) * sizeof(T) + 32);
+    void *mem = zem_allocate(zem_size_add(zem_size_mul((size_t)n + 2, sizeof(T)), 32));
     if (mem == nullptr) {
         const int code = 0;
         xerbla_(name, &code, (int)strlen(name));
@@ -273,11 +280,12 @@ void real2d(T *x, int m, int n, bool forward, bool split, const char *name)
     if (x == nullptr || lm < 0 || ln < 0)
         return;
     const int threads = fft2d_threads(lm, ln, false);
-    const ptrdiff_t ld = (ptrdiff_t)m + 2, tm = 2 * (ptrdiff_t)m + 16, tn = 2 * (ptrdiff_t)n + 16;
-    const ptrdiff_t tc = table_reals<T>(ln); // complex rows
+    const ptrdiff_t ld = (ptrdiff_t)m + 2;
+    const size_t tm = 2 * (size_t)m + 16, tn = 2 * (size_t)n + 16;
+    const size_t tc = table_reals<T>(ln); // complex rows
     // gather buffer (a group of complex rows or a real row), split temporary
-    const ptrdiff_t row = 2 * (ptrdiff_t)n * kRowGroup + 4 * (ptrdiff_t)m + 2 * (ptrdiff_t)n + 48;
-    void *mem = _ZEM_SERV_allocate((size_t)(tm + tn + tc + row * threads) * sizeof(T) + 32);
+    const size_t row = zem_size_add(zem_size_mul(2 * (size_t)n, kRowGroup + 1), zem_size_add(4 * (size_t)m, 48));
+    void *mem = zem_allocate(tables_and_rows<T>(zem_size_add(zem_size_add(tm, tn), tc), row, threads));
     if (mem == nullptr) {
         const int code = 0;
         xerbla_(name, &code, (int)strlen(name));

@@ -1,36 +1,15 @@
 // Work memory of the row-major complex cases: the conjugation rule takes
-// a buffer from the library's cache (a failed request reports and changes
-// nothing), the triangular routines take none, and the conjugate-transpose
-// product computes A^H*x.
+// a buffer from the library's cache or the C library (a failed request
+// reports and changes nothing), the triangular routines take none, and
+// the conjugate-transpose product computes A^H*x.
 #include "tests/blas/interface/cblas/cblas_test.h"
+#include "tests/support/alloc_fail.h"
 
 namespace {
 
 using namespace cbt;
 using zem_test::captured_stdout;
 using zem_test::internal_line;
-
-// Holds every cached buffer of this thread, so that the next request of
-// the thread fails; false when the cache is switched off.
-struct CacheExhausted {
-    std::vector<void *> held;
-    bool active = true;
-    CacheExhausted()
-    {
-        for (int i = 0; i < 32; ++i)
-            held.push_back(_ZEM_SERV_allocate(64));
-        void *extra = _ZEM_SERV_allocate(64);
-        if (extra != nullptr) {
-            active = false;
-            held.push_back(extra);
-        }
-    }
-    ~CacheExhausted()
-    {
-        for (void *p : held)
-            _ZEM_SERV_deallocate(p);
-    }
-};
 
 const int kRow = CblasRowMajor;
 const ZEM_Complex16 kAlpha = {0.5, -1}, kBeta = {2, 0.25};
@@ -60,7 +39,7 @@ TEST(CblasMemory, TriangularRoutinesNeedNone)
             auto expected = x0;
             call(expected);
             auto x = x0;
-            CacheExhausted exhausted;
+            zem_test::NoMemory none;
             EXPECT_EQ(captured_stdout([&] { call(x); }), "") << kind << solve;
             EXPECT_TRUE(same_bits(x, expected)) << kind << solve;
         }
@@ -89,15 +68,22 @@ TEST(CblasMemory, FailedRequestReportsAndChangesNothing)
              cblas_zher2(CblasRowMajor, CblasLower, 4, &kAlpha, x.data(), 1, x.data(), 2, a, 4); }},
         {"cblas_zhpr2", [&](C16 *a, C16 *) {
              cblas_zhpr2(CblasRowMajor, CblasLower, 4, &kAlpha, x.data(), 1, x.data(), 2, a); }},
+        {"cblas_zgbmv", [&](C16 *a, C16 *y) {
+             cblas_zgbmv(CblasRowMajor, CblasConjTrans, 3, 4, 1, 2, &kAlpha, a, 4, x.data(), -1, &kBeta, y, 1); }},
+        {"cblas_zhbmv", [&](C16 *a, C16 *y) {
+             cblas_zhbmv(CblasRowMajor, CblasUpper, 4, 2, &kAlpha, a, 3, x.data(), 1, &kBeta, y, 1); }},
     };
-    for (const Case &c : cases) {
-        auto a = a0, y = y0;
-        CacheExhausted exhausted;
-        if (!exhausted.active)
-            GTEST_SKIP() << "work-memory cache switched off";
-        EXPECT_EQ(captured_stdout([&] { c.call(a.data(), y.data()); }), internal_line(0, c.name));
-        EXPECT_TRUE(same_bits(a, a0) && same_bits(y, y0)) << c.name;
-    }
+    for (const Case &c : cases)
+        zem_test::for_each_failing_allocation([&] {
+            auto a = a0, y = y0;
+            const std::string out = captured_stdout([&] { c.call(a.data(), y.data()); });
+            if (zem_test::alloc_failed()) {
+                EXPECT_EQ(out, internal_line(0, c.name));
+                EXPECT_TRUE(same_bits(a, a0) && same_bits(y, y0)) << c.name;
+            } else {
+                EXPECT_EQ(out, "") << c.name;
+            }
+        });
 }
 
 // y := alpha*A^H*x + beta*y with A row-major 2-by-3, worked by hand.
@@ -115,6 +101,23 @@ TEST(CblasMemory, RowMajorConjugateTransposeProduct)
         EXPECT_DOUBLE_EQ(y[i].imag, want[i].imag) << i;
     }
     EXPECT_EQ(std::memcmp(x, x0, sizeof x), 0);
+}
+
+// A conjugated copy whose byte count passes 32 bits (and, on i386, the
+// address space) is reported like any failed request, and nothing is
+// written; requests above 64 MiB are refused here, so nothing large is
+// ever touched.
+TEST(CblasMemory, CopiesBeyondThirtyTwoBits)
+{
+    zem_test::AllocLimit limit(64 << 20);
+    const C16 a[1] = {{1, 1}}, x[1] = {{2, 2}};
+    C16 y[1] = {{3, 3}};
+    const int big = 1 << 28;
+    EXPECT_EQ(captured_stdout([&] { cblas_zgemv(CblasRowMajor, CblasConjTrans, big, 1, &kAlpha, a, 1, x, 1, &kBeta, y, 1); }),
+              internal_line(0, "cblas_zgemv"));
+    EXPECT_EQ(captured_stdout([&] { cblas_zgerc(CblasRowMajor, 1, big, &kAlpha, x, 1, x, 1, y, big); }),
+              internal_line(0, "cblas_zgerc"));
+    EXPECT_TRUE(y[0].real == 3 && y[0].imag == 3);
 }
 
 } // namespace

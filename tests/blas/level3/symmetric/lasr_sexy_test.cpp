@@ -158,27 +158,28 @@ TYPED_TEST(CrossProduct, MatchesProductAndRepeats)
             }
 }
 
-// Without work memory for the slices, one product over all rows.
+// Without work memory for the slices, one product over all rows (every
+// request of the call failed in turn, serial and with two threads).
 TYPED_TEST(CrossProduct, WithoutWorkMemory)
 {
     typedef typename TypeParam::E T;
     const int len = 50, n = 3;
     Mat<T> x(len, n, 1, 0), y(len, n, 2, 0);
-    std::vector<T> c(n * n, (T)NAN), want(n * n);
-    {
-        HoldWorkMemory hold;
-        if (!hold.taken())
-            GTEST_SKIP() << "the work-memory cache is off";
-        omp_set_num_threads(1);
-        TypeParam::call(len, n, x.v, y.v, c);
+    std::vector<T> c(n * n);
+    for (int threads : {1, 2}) {
+        omp_set_num_threads(threads);
+        zem_test::for_each_failing_allocation([&] {
+            std::fill(c.begin(), c.end(), (T)NAN);
+            TypeParam::call(len, n, x.v, y.v, c);
+            for (int j = 0; j < n; ++j)
+                for (int i = 0; i < n; ++i) {
+                    ld w = 0;
+                    for (int p = 0; p < len; ++p)
+                        w += (ld)x.v[p + (size_t)i * len] * y.v[p + (size_t)j * len];
+                    EXPECT_NEAR((double)w, (double)c[i + (size_t)j * n], 1e-4) << i << "," << j;
+                }
+        });
     }
-    for (int j = 0; j < n; ++j)
-        for (int i = 0; i < n; ++i) {
-            ld w = 0;
-            for (int p = 0; p < len; ++p)
-                w += (ld)x.v[p + (size_t)i * len] * y.v[p + (size_t)j * len];
-            EXPECT_NEAR((double)w, (double)c[i + (size_t)j * n], 1e-4) << i << "," << j;
-        }
 }
 
 } // namespace

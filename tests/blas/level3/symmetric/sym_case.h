@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tests/reference/level3_sym_ref.h"
+#include "tests/support/alloc_fail.h"
 #include "zem_blas.h"
 #include "zem_service.h"
 
@@ -42,33 +43,6 @@ inline int parallel_environment()
 }
 
 inline ld nan_ld() { return std::numeric_limits<ld>::quiet_NaN(); }
-
-// Takes every work buffer of the calling thread while it lives, so that
-// the routines get no work memory; taken() is false when the cache is off
-// (allocation cannot be made to fail then).
-class HoldWorkMemory {
-public:
-    HoldWorkMemory()
-    {
-        for (int i = 0; i < 32; ++i)
-            if (void *q = _ZEM_SERV_allocate(16))
-                held_.push_back(q);
-        void *extra = _ZEM_SERV_allocate(16);
-        taken_ = extra == nullptr;
-        if (extra)
-            _ZEM_SERV_deallocate(extra);
-    }
-    ~HoldWorkMemory()
-    {
-        for (void *q : held_)
-            _ZEM_SERV_deallocate(q);
-    }
-    bool taken() const { return taken_; }
-
-private:
-    std::vector<void *> held_;
-    bool taken_ = false;
-};
 
 // rows x cols with leading dimension rows + pad; entries in [-1, 1].
 template <class T>
