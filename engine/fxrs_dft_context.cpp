@@ -112,12 +112,12 @@ template <typename S> int plan_real_ctx(DftCtx<S> *c, int flag)
         return st;
     }
     if (n & 1) {
-        // odd: the complex plan of n on a complex copy of the data
+        // odd: the real forms of the factored, convolution or direct plan
         int st = dft_plan_complex(c, n, kDftRealDirectMax, false);
         if (st != fxrStsNoErr)
             return st;
         c->oddRealFact = c->fact;
-        return set_work(c, round16((int64_t)n * 2 * sizeof(S)) + dft_complex_work(c));
+        return set_work(c, real_odd_work(c));
     }
     int st = dft_plan_complex(c, n / 2, kDftDirectMax, false);
     if (st == fxrStsNoErr)

@@ -286,6 +286,13 @@ template <typename S> void dft_outord_run(const DftCtx<S> *c, const S *src, S *d
 // dst). Tables: forward (0.5 cos, 0.5 - 0.5 sin), inverse (cos, -sin).
 template <typename S> void real_fwd_recombine(S *d, int64_t M, const S *tab);
 template <typename S> void real_inv_recombine(const S *s, S *d, int64_t M, const S *tab);
+// Odd real lengths (not a power of two), Perm out (forward) or in
+// (inverse), unscaled: the factored, convolution or direct plan of c; work
+// at least real_odd_work bytes, 16-byte aligned. The inverse never writes
+// src unless it is dst. Returns a status (only the convolution plan's
+// inner FFT can fail).
+template <typename S> int64_t real_odd_work(const DftCtx<S> *c);
+template <typename S> int real_odd_run(const DftCtx<S> *c, const S *src, S *dst, bool inv, void *work);
 // Fixed real kernels, N = 1, 2, 3, 4, 8, Perm in and out; scale 0: none.
 template <typename S> void real_small(const S *in, S *out, int N, bool inv, S scale);
 

@@ -1,6 +1,6 @@
 // Real DFT of any length in the Perm, Pack and CCS layouts. Even lengths
 // run the complex plan of half the length and recombine; odd lengths run
-// the complex plan of the full length on a complex copy of the data.
+// the real forms of the factored, convolution or direct plan.
 #include <string.h>
 
 #include "engine/fxrs_internal.h"
@@ -63,12 +63,6 @@ template <typename S> void to_perm(const S *s, S *d, int64_t N, Layout lay)
     }
 }
 
-template <typename S> S *complex_copy_area(void *work) { return (S *)work; }
-template <typename S> void *after_copy(void *work, int64_t N)
-{
-    return (uint8_t *)work + round16(N * 2 * (int64_t)sizeof(S));
-}
-
 template <typename S>
 FxrStatus fwd(const S *src, S *dst, const DftCtx<S> *c, uint8_t *buf, int32_t kind, Layout lay)
 {
@@ -91,16 +85,7 @@ FxrStatus fwd(const S *src, S *dst, const DftCtx<S> *c, uint8_t *buf, int32_t ki
         if (!w.get(c->workSize, buf))
             return fxrStsMemAllocErr;
         if (N & 1) {
-            S *z = complex_copy_area<S>(w.ptr);
-            for (int64_t k = 0; k < N; ++k) {
-                z[2 * k] = src[k];
-                z[2 * k + 1] = 0;
-            }
-            st = dft_complex_run(c, z, z, false, after_copy<S>(w.ptr, N));
-            if (st == fxrStsNoErr) {
-                dst[0] = z[0];
-                memcpy(dst + 1, z + 2, (size_t)(N - 1) * sizeof(S));
-            }
+            st = real_odd_run(c, src, dst, false, w.ptr);
         } else {
             st = dft_complex_run(c, src, dst, false, w.ptr);
             if (st == fxrStsNoErr)
@@ -143,20 +128,7 @@ FxrStatus inv(const S *src, S *dst, const DftCtx<S> *c, uint8_t *buf, int32_t ki
     }
     int st;
     if (N & 1) {
-        S *z = complex_copy_area<S>(w.ptr);
-        z[0] = src[0];
-        z[1] = 0;
-        for (int64_t k = 1; 2 * k < N; ++k) {
-            const S re = src[2 * k - 1], im = src[2 * k];
-            z[2 * k] = re;
-            z[2 * k + 1] = im;
-            z[2 * (N - k)] = re;
-            z[2 * (N - k) + 1] = -im;
-        }
-        st = dft_complex_run(c, z, z, true, after_copy<S>(w.ptr, N));
-        if (st == fxrStsNoErr)
-            for (int64_t k = 0; k < N; ++k)
-                dst[k] = z[2 * k];
+        st = real_odd_run(c, src, dst, true, w.ptr);
     } else {
         real_inv_recombine(src, dst, N / 2, (const S *)c->tab[kTabInvRec]);
         st = dft_complex_run(c, dst, dst, true, w.ptr);
