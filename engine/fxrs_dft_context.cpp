@@ -28,33 +28,63 @@ template <typename S> int set_work(DftCtx<S> *c, int64_t bytes)
     return fxrStsNoErr;
 }
 
-template <typename S> int plan_complex_ctx(DftCtx<S> *c, int flag, bool outOrd)
+// The power-of-two FFT family a DFT family embeds: complex or real.
+template <typename S, bool Real> struct EmbeddedFft;
+template <> struct EmbeddedFft<float, false> {
+    typedef FxrsFFTCtx_C_32fc Ctx;
+    static constexpr auto init = fxrsFFTInitAlloc_C_32fc;
+    static constexpr auto size = fxrsFFTGetBufSize_C_32fc;
+};
+template <> struct EmbeddedFft<double, false> {
+    typedef FxrsFFTCtx_C_64fc Ctx;
+    static constexpr auto init = fxrsFFTInitAlloc_C_64fc;
+    static constexpr auto size = fxrsFFTGetBufSize_C_64fc;
+};
+template <> struct EmbeddedFft<float, true> {
+    typedef FxrsFFTCtx_R_32f Ctx;
+    static constexpr auto init = fxrsFFTInitAlloc_R_32f;
+    static constexpr auto size = fxrsFFTGetBufSize_R_32f;
+};
+template <> struct EmbeddedFft<double, true> {
+    typedef FxrsFFTCtx_R_64f Ctx;
+    static constexpr auto init = fxrsFFTInitAlloc_R_64f;
+    static constexpr auto size = fxrsFFTGetBufSize_R_64f;
+};
+
+// The plans every family shares: the fixed kernels up to 4 points and the
+// embedded FFT of a power of two (its buffer size is the DFT's). Returns
+// true when one of them took the length, with the status in *st.
+template <bool Real, typename S> bool plan_small_or_pow2(DftCtx<S> *c, int flag, int *st)
 {
+    typedef EmbeddedFft<S, Real> Fft;
     const int32_t n = c->len;
+    *st = fxrStsNoErr;
     if (n <= kDftSmallMax) {
         c->plan = kDftPlanSmall;
         c->clen = n;
-        return fxrStsNoErr;
+        return true;
     }
     const int order = log2_exact(n);
-    if (order >= 0) {
-        c->plan = kDftPlanPow2;
-        c->clen = n;
-        c->pow2 = 1;
-        int st, size = 0;
-        if constexpr (sizeof(S) == 4) {
-            st = fxrsFFTInitAlloc_C_32fc((FxrsFFTCtx_C_32fc **)&c->fft, order, flag, c->hint);
-            if (st == fxrStsNoErr)
-                fxrsFFTGetBufSize_C_32fc((const FxrsFFTCtx_C_32fc *)c->fft, &size);
-        } else {
-            st = fxrsFFTInitAlloc_C_64fc((FxrsFFTCtx_C_64fc **)&c->fft, order, flag, c->hint);
-            if (st == fxrStsNoErr)
-                fxrsFFTGetBufSize_C_64fc((const FxrsFFTCtx_C_64fc *)c->fft, &size);
-        }
-        c->workSize = size;
+    if (order < 0)
+        return false;
+    c->plan = kDftPlanPow2;
+    c->clen = n;
+    c->pow2 = 1;
+    typename Fft::Ctx **fft = (typename Fft::Ctx **)&c->fft;
+    int size = 0;
+    *st = Fft::init(fft, order, flag, c->hint);
+    if (*st == fxrStsNoErr)
+        Fft::size(*fft, &size);
+    c->workSize = size;
+    return true;
+}
+
+template <typename S> int plan_complex_ctx(DftCtx<S> *c, int flag, bool outOrd)
+{
+    int st;
+    if (plan_small_or_pow2<false>(c, flag, &st))
         return st;
-    }
-    int st = dft_plan_complex(c, n, kDftDirectMax, outOrd);
+    st = dft_plan_complex(c, c->len, kDftDirectMax, outOrd);
     if (st == fxrStsNoErr)
         st = set_work(c, dft_complex_work(c));
     return st;
@@ -87,39 +117,19 @@ template <typename S> int build_rec_tables(DftCtx<S> *c)
 
 template <typename S> int plan_real_ctx(DftCtx<S> *c, int flag)
 {
-    const int32_t n = c->len;
-    if (n <= kDftSmallMax) {
-        c->plan = kDftPlanSmall;
-        c->clen = n;
-        return fxrStsNoErr;
-    }
-    const int order = log2_exact(n);
-    if (order >= 0) {
-        c->plan = kDftPlanPow2;
-        c->clen = n;
-        c->pow2 = 1;
-        int st, size = 0;
-        if constexpr (sizeof(S) == 4) {
-            st = fxrsFFTInitAlloc_R_32f((FxrsFFTCtx_R_32f **)&c->fft, order, flag, c->hint);
-            if (st == fxrStsNoErr)
-                fxrsFFTGetBufSize_R_32f((const FxrsFFTCtx_R_32f *)c->fft, &size);
-        } else {
-            st = fxrsFFTInitAlloc_R_64f((FxrsFFTCtx_R_64f **)&c->fft, order, flag, c->hint);
-            if (st == fxrStsNoErr)
-                fxrsFFTGetBufSize_R_64f((const FxrsFFTCtx_R_64f *)c->fft, &size);
-        }
-        c->workSize = size;
+    int st;
+    if (plan_small_or_pow2<true>(c, flag, &st))
         return st;
-    }
+    const int32_t n = c->len;
     if (n & 1) {
         // odd: the real forms of the factored, convolution or direct plan
-        int st = dft_plan_complex(c, n, kDftRealDirectMax, false);
+        st = dft_plan_complex(c, n, kDftRealDirectMax, false);
         if (st != fxrStsNoErr)
             return st;
         c->oddRealFact = c->fact;
         return set_work(c, real_odd_work(c));
     }
-    int st = dft_plan_complex(c, n / 2, kDftDirectMax, false);
+    st = dft_plan_complex(c, n / 2, kDftDirectMax, false);
     if (st == fxrStsNoErr)
         st = build_rec_tables(c);
     if (st == fxrStsNoErr)

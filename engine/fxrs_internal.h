@@ -327,6 +327,21 @@ struct WorkBuf {
     ~WorkBuf() { fxrsFree(own); }
 };
 
+// The prologue every transform starts with: the context, its kind tag and
+// the data pointers, then the work buffer of the context's size.
+template <typename Ctx>
+FxrStatus transform_prologue(const Ctx *c, int32_t kind, const void *src, const void *dst,
+                             uint8_t *buf, WorkBuf *w)
+{
+    if (!c)
+        return fxrStsNullPtrErr;
+    if (c->kind != kind)
+        return fxrStsContextMatchErr;
+    if (!src || !dst)
+        return fxrStsNullPtrErr;
+    return w->get(c->workSize, buf) ? fxrStsNoErr : fxrStsMemAllocErr;
+}
+
 } // namespace fxrs
 
 struct FxrsFFTCtx_R_32f : fxrs::FftCtx<float> {};

@@ -66,24 +66,18 @@ template <typename S> void to_perm(const S *s, S *d, int64_t N, Layout lay)
 template <typename S>
 FxrStatus fwd(const S *src, S *dst, const DftCtx<S> *c, uint8_t *buf, int32_t kind, Layout lay)
 {
-    if (!c)
-        return fxrStsNullPtrErr;
-    if (c->kind != kind)
-        return fxrStsContextMatchErr;
-    if (!src || !dst)
-        return fxrStsNullPtrErr;
+    WorkBuf w;
+    int st = transform_prologue(c, kind, src, dst, buf, &w);
+    if (st != fxrStsNoErr)
+        return st;
     const int64_t N = c->len;
-    int st = fxrStsNoErr;
     if (N <= kDftSmallMax) {
         real_small(src, dst, (int)N, false, c->fwdScaled ? c->scale : (S)0);
     } else if (c->plan == kDftPlanPow2) {
-        st = pow2_run(c, src, dst, false, buf);
+        st = pow2_run(c, src, dst, false, (uint8_t *)w.ptr);
         if (st != fxrStsNoErr)
             return st;
     } else {
-        WorkBuf w;
-        if (!w.get(c->workSize, buf))
-            return fxrStsMemAllocErr;
         if (N & 1) {
             st = real_odd_run(c, src, dst, false, w.ptr);
         } else {
@@ -101,32 +95,21 @@ FxrStatus fwd(const S *src, S *dst, const DftCtx<S> *c, uint8_t *buf, int32_t ki
 template <typename S>
 FxrStatus inv(const S *src, S *dst, const DftCtx<S> *c, uint8_t *buf, int32_t kind, Layout lay)
 {
-    if (!c)
-        return fxrStsNullPtrErr;
-    if (c->kind != kind)
-        return fxrStsContextMatchErr;
-    if (!src || !dst)
-        return fxrStsNullPtrErr;
-    const int64_t N = c->len;
-    if (N <= kDftSmallMax || c->plan == kDftPlanPow2) {
-        if (lay != kPerm) {
-            to_perm(src, dst, N, lay);
-            src = dst;
-        }
-        if (N <= kDftSmallMax) {
-            real_small(src, dst, (int)N, true, c->invScaled ? c->scale : (S)0);
-            return fxrStsNoErr;
-        }
-        return pow2_run(c, src, dst, true, buf);
-    }
     WorkBuf w;
-    if (!w.get(c->workSize, buf))
-        return fxrStsMemAllocErr;
+    int st = transform_prologue(c, kind, src, dst, buf, &w);
+    if (st != fxrStsNoErr)
+        return st;
+    const int64_t N = c->len;
     if (lay != kPerm) {
         to_perm(src, dst, N, lay);
         src = dst;
     }
-    int st;
+    if (N <= kDftSmallMax) {
+        real_small(src, dst, (int)N, true, c->invScaled ? c->scale : (S)0);
+        return fxrStsNoErr;
+    }
+    if (c->plan == kDftPlanPow2)
+        return pow2_run(c, src, dst, true, (uint8_t *)w.ptr);
     if (N & 1) {
         st = real_odd_run(c, src, dst, true, w.ptr);
     } else {

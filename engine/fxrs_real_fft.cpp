@@ -179,21 +179,16 @@ namespace {
 template <bool Inv, typename S>
 FxrStatus rfft(const S *src, S *dst, const FftCtx<S> *c, uint8_t *buf, int32_t kind)
 {
-    if (!c)
-        return fxrStsNullPtrErr;
-    if (c->kind != kind)
-        return fxrStsContextMatchErr;
-    if (!src || !dst)
-        return fxrStsNullPtrErr;
+    WorkBuf w;
+    const FxrStatus st = transform_prologue(c, kind, src, dst, buf, &w);
+    if (st != fxrStsNoErr)
+        return st;
     const int n = c->order;
-    const bool scaled = (Inv ? c->invScaled : c->fwdScaled) != 0;
     if (n < kSmallOrders) {
+        const bool scaled = (Inv ? c->invScaled : c->fwdScaled) != 0;
         real_small(src, dst, 1 << n, Inv, scaled ? c->scale : (S)0);
         return fxrStsNoErr;
     }
-    WorkBuf w;
-    if (!w.get(c->workSize, buf))
-        return fxrStsMemAllocErr;
     const int64_t M = (int64_t)1 << (n - 1);
     if (!Inv) {
         fft_run(c, n - 1, src, dst, false, w.ptr);
@@ -210,49 +205,30 @@ FxrStatus rfft(const S *src, S *dst, const FftCtx<S> *c, uint8_t *buf, int32_t k
 
 using namespace fxrs;
 
-extern "C" ZEM_API FxrStatus fxrsFFTInitAlloc_R_32f(FxrsFFTCtx_R_32f **ctx, int order, int flag,
-                                                    int hint)
-{
-    return fft_init_alloc<float>(ctx, order, flag, hint, kKindFftR32);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTInitAlloc_R_64f(FxrsFFTCtx_R_64f **ctx, int order, int flag,
-                                                    int hint)
-{
-    return fft_init_alloc<double>(ctx, order, flag, hint, kKindFftR64);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTFree_R_32f(FxrsFFTCtx_R_32f *ctx)
-{
-    return fft_free<float>(ctx, kKindFftR32);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTFree_R_64f(FxrsFFTCtx_R_64f *ctx)
-{
-    return fft_free<double>(ctx, kKindFftR64);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTGetBufSize_R_32f(const FxrsFFTCtx_R_32f *ctx, int *size)
-{
-    return fft_buf_size<float>(ctx, kKindFftR32, size);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTGetBufSize_R_64f(const FxrsFFTCtx_R_64f *ctx, int *size)
-{
-    return fft_buf_size<double>(ctx, kKindFftR64, size);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTFwd_RToPerm_32f(const float *src, float *dst,
-                                                    const FxrsFFTCtx_R_32f *ctx, uint8_t *buf)
-{
-    return rfft<false, float>(src, dst, ctx, buf, kKindFftR32);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTInv_PermToR_32f(const float *src, float *dst,
-                                                    const FxrsFFTCtx_R_32f *ctx, uint8_t *buf)
-{
-    return rfft<true, float>(src, dst, ctx, buf, kKindFftR32);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTFwd_RToPerm_64f(const double *src, double *dst,
-                                                    const FxrsFFTCtx_R_64f *ctx, uint8_t *buf)
-{
-    return rfft<false, double>(src, dst, ctx, buf, kKindFftR64);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTInv_PermToR_64f(const double *src, double *dst,
-                                                    const FxrsFFTCtx_R_64f *ctx, uint8_t *buf)
-{
-    return rfft<true, double>(src, dst, ctx, buf, kKindFftR64);
-}
+#define ZEM_RFFT_CONTEXT(Init, Free, Size, Ctx, S, Kind)                                      \
+    extern "C" ZEM_API FxrStatus Init(Ctx **ctx, int order, int flag, int hint)                \
+    {                                                                                          \
+        return fft_init_alloc<S>(ctx, order, flag, hint, Kind);                                \
+    }                                                                                          \
+    extern "C" ZEM_API FxrStatus Free(Ctx *ctx) { return fft_free<S>(ctx, Kind); }             \
+    extern "C" ZEM_API FxrStatus Size(const Ctx *ctx, int *size)                               \
+    {                                                                                          \
+        return fft_buf_size<S>(ctx, Kind, size);                                               \
+    }
+#define ZEM_RFFT(Name, Inv, S, Ctx, Kind)                                                      \
+    extern "C" ZEM_API FxrStatus Name(const S *src, S *dst, const Ctx *ctx, uint8_t *buf)      \
+    {                                                                                          \
+        return rfft<Inv, S>(src, dst, ctx, buf, Kind);                                         \
+    }
+
+ZEM_RFFT_CONTEXT(fxrsFFTInitAlloc_R_32f, fxrsFFTFree_R_32f, fxrsFFTGetBufSize_R_32f,
+                 FxrsFFTCtx_R_32f, float, kKindFftR32)
+ZEM_RFFT_CONTEXT(fxrsFFTInitAlloc_R_64f, fxrsFFTFree_R_64f, fxrsFFTGetBufSize_R_64f,
+                 FxrsFFTCtx_R_64f, double, kKindFftR64)
+ZEM_RFFT(fxrsFFTFwd_RToPerm_32f, false, float, FxrsFFTCtx_R_32f, kKindFftR32)
+ZEM_RFFT(fxrsFFTInv_PermToR_32f, true, float, FxrsFFTCtx_R_32f, kKindFftR32)
+ZEM_RFFT(fxrsFFTFwd_RToPerm_64f, false, double, FxrsFFTCtx_R_64f, kKindFftR64)
+ZEM_RFFT(fxrsFFTInv_PermToR_64f, true, double, FxrsFFTCtx_R_64f, kKindFftR64)
+
+#undef ZEM_RFFT
+#undef ZEM_RFFT_CONTEXT

@@ -25,86 +25,58 @@ const bool kSmallHost = sizeof(void *) == 4
 #endif
     ;
 
+// The functions of one precision: C, R and the element suffixes of its
+// complex (32fc / 64fc) and real (32f / 64f) families.
 template <typename T> struct Fam;
-template <> struct Fam<float> {
-    typedef Fxrs32fc C;
-    typedef FxrsDFTCtx_C_32fc Ctx;
-    typedef FxrsDFTOutOrdCtx_C_32fc OCtx;
-    typedef FxrsDFTCtx_R_32f RCtx;
-    typedef FxrsFFTCtx_R_32f FCtx;
-    static constexpr double tol = 1.5e-7;
-    static int init(Ctx **c, int n, int f) { return fxrsDFTInitAlloc_C_32fc(c, n, f, 0); }
-    static int init(OCtx **c, int n, int f) { return fxrsDFTOutOrdInitAlloc_C_32fc(c, n, f, 0); }
-    static int init(RCtx **c, int n, int f) { return fxrsDFTInitAlloc_R_32f(c, n, f, 0); }
-    static int init(FCtx **c, int n, int f) { return fxrsFFTInitAlloc_R_32f(c, n, f, 0); }
-    static int release(Ctx *c) { return fxrsDFTFree_C_32fc(c); }
-    static int release(OCtx *c) { return fxrsDFTOutOrdFree_C_32fc(c); }
-    static int release(RCtx *c) { return fxrsDFTFree_R_32f(c); }
-    static int release(FCtx *c) { return fxrsFFTFree_R_32f(c); }
-    static int size(const Ctx *c, int *s) { return fxrsDFTGetBufSize_C_32fc(c, s); }
-    static int size(const OCtx *c, int *s) { return fxrsDFTOutOrdGetBufSize_C_32fc(c, s); }
-    static int size(const RCtx *c, int *s) { return fxrsDFTGetBufSize_R_32f(c, s); }
-    static int size(const FCtx *c, int *s) { return fxrsFFTGetBufSize_R_32f(c, s); }
-    static int run(bool inv, const C *a, C *b, const Ctx *c, uint8_t *w)
-    {
-        return inv ? fxrsDFTInv_CToC_32fc(a, b, c, w) : fxrsDFTFwd_CToC_32fc(a, b, c, w);
-    }
-    static int run(bool inv, const C *a, C *b, const OCtx *c, uint8_t *w)
-    {
-        return inv ? fxrsDFTOutOrdInv_CToC_32fc(a, b, c, w) : fxrsDFTOutOrdFwd_CToC_32fc(a, b, c, w);
-    }
-    static int run(bool inv, const float *a, float *b, const FCtx *c, uint8_t *w)
-    {
-        return inv ? fxrsFFTInv_PermToR_32f(a, b, c, w) : fxrsFFTFwd_RToPerm_32f(a, b, c, w);
-    }
-    // layout 0 Perm, 1 Pack, 2 CCS
-    static int run(bool inv, int lay, const float *a, float *b, const RCtx *c, uint8_t *w)
-    {
-        typedef FxrStatus (*Fn)(const float *, float *, const RCtx *, uint8_t *);
-        static const Fn f[2][3] = {{fxrsDFTFwd_RToPerm_32f, fxrsDFTFwd_RToPack_32f, fxrsDFTFwd_RToCCS_32f},
-                                   {fxrsDFTInv_PermToR_32f, fxrsDFTInv_PackToR_32f, fxrsDFTInv_CCSToR_32f}};
-        return f[inv][lay](a, b, c, w);
-    }
-};
-template <> struct Fam<double> {
-    typedef Fxrs64fc C;
-    typedef FxrsDFTCtx_C_64fc Ctx;
-    typedef FxrsDFTOutOrdCtx_C_64fc OCtx;
-    typedef FxrsDFTCtx_R_64f RCtx;
-    typedef FxrsFFTCtx_R_64f FCtx;
-    static constexpr double tol = 3e-16;
-    static int init(Ctx **c, int n, int f) { return fxrsDFTInitAlloc_C_64fc(c, n, f, 0); }
-    static int init(OCtx **c, int n, int f) { return fxrsDFTOutOrdInitAlloc_C_64fc(c, n, f, 0); }
-    static int init(RCtx **c, int n, int f) { return fxrsDFTInitAlloc_R_64f(c, n, f, 0); }
-    static int init(FCtx **c, int n, int f) { return fxrsFFTInitAlloc_R_64f(c, n, f, 0); }
-    static int release(Ctx *c) { return fxrsDFTFree_C_64fc(c); }
-    static int release(OCtx *c) { return fxrsDFTOutOrdFree_C_64fc(c); }
-    static int release(RCtx *c) { return fxrsDFTFree_R_64f(c); }
-    static int release(FCtx *c) { return fxrsFFTFree_R_64f(c); }
-    static int size(const Ctx *c, int *s) { return fxrsDFTGetBufSize_C_64fc(c, s); }
-    static int size(const OCtx *c, int *s) { return fxrsDFTOutOrdGetBufSize_C_64fc(c, s); }
-    static int size(const RCtx *c, int *s) { return fxrsDFTGetBufSize_R_64f(c, s); }
-    static int size(const FCtx *c, int *s) { return fxrsFFTGetBufSize_R_64f(c, s); }
-    static int run(bool inv, const C *a, C *b, const Ctx *c, uint8_t *w)
-    {
-        return inv ? fxrsDFTInv_CToC_64fc(a, b, c, w) : fxrsDFTFwd_CToC_64fc(a, b, c, w);
-    }
-    static int run(bool inv, const C *a, C *b, const OCtx *c, uint8_t *w)
-    {
-        return inv ? fxrsDFTOutOrdInv_CToC_64fc(a, b, c, w) : fxrsDFTOutOrdFwd_CToC_64fc(a, b, c, w);
-    }
-    static int run(bool inv, const double *a, double *b, const FCtx *c, uint8_t *w)
-    {
-        return inv ? fxrsFFTInv_PermToR_64f(a, b, c, w) : fxrsFFTFwd_RToPerm_64f(a, b, c, w);
-    }
-    static int run(bool inv, int lay, const double *a, double *b, const RCtx *c, uint8_t *w)
-    {
-        typedef FxrStatus (*Fn)(const double *, double *, const RCtx *, uint8_t *);
-        static const Fn f[2][3] = {{fxrsDFTFwd_RToPerm_64f, fxrsDFTFwd_RToPack_64f, fxrsDFTFwd_RToCCS_64f},
-                                   {fxrsDFTInv_PermToR_64f, fxrsDFTInv_PackToR_64f, fxrsDFTInv_CCSToR_64f}};
-        return f[inv][lay](a, b, c, w);
-    }
-};
+#define ZEM_DFT_FAMILY(T, CS, RS, TOL)                                                         \
+    template <> struct Fam<T> {                                                                \
+        typedef Fxrs##CS C;                                                                    \
+        typedef FxrsDFTCtx_C_##CS Ctx;                                                         \
+        typedef FxrsDFTOutOrdCtx_C_##CS OCtx;                                                  \
+        typedef FxrsDFTCtx_R_##RS RCtx;                                                        \
+        typedef FxrsFFTCtx_R_##RS FCtx;                                                        \
+        static constexpr double tol = TOL;                                                     \
+        static int init(Ctx **c, int n, int f) { return fxrsDFTInitAlloc_C_##CS(c, n, f, 0); } \
+        static int init(OCtx **c, int n, int f)                                                \
+        {                                                                                      \
+            return fxrsDFTOutOrdInitAlloc_C_##CS(c, n, f, 0);                                  \
+        }                                                                                      \
+        static int init(RCtx **c, int n, int f) { return fxrsDFTInitAlloc_R_##RS(c, n, f, 0); } \
+        static int init(FCtx **c, int n, int f) { return fxrsFFTInitAlloc_R_##RS(c, n, f, 0); } \
+        static int release(Ctx *c) { return fxrsDFTFree_C_##CS(c); }                           \
+        static int release(OCtx *c) { return fxrsDFTOutOrdFree_C_##CS(c); }                    \
+        static int release(RCtx *c) { return fxrsDFTFree_R_##RS(c); }                          \
+        static int release(FCtx *c) { return fxrsFFTFree_R_##RS(c); }                          \
+        static int size(const Ctx *c, int *s) { return fxrsDFTGetBufSize_C_##CS(c, s); }       \
+        static int size(const OCtx *c, int *s) { return fxrsDFTOutOrdGetBufSize_C_##CS(c, s); } \
+        static int size(const RCtx *c, int *s) { return fxrsDFTGetBufSize_R_##RS(c, s); }      \
+        static int size(const FCtx *c, int *s) { return fxrsFFTGetBufSize_R_##RS(c, s); }      \
+        static int run(bool inv, const C *a, C *b, const Ctx *c, uint8_t *w)                   \
+        {                                                                                      \
+            return inv ? fxrsDFTInv_CToC_##CS(a, b, c, w) : fxrsDFTFwd_CToC_##CS(a, b, c, w);  \
+        }                                                                                      \
+        static int run(bool inv, const C *a, C *b, const OCtx *c, uint8_t *w)                  \
+        {                                                                                      \
+            return inv ? fxrsDFTOutOrdInv_CToC_##CS(a, b, c, w)                                \
+                       : fxrsDFTOutOrdFwd_CToC_##CS(a, b, c, w);                               \
+        }                                                                                      \
+        static int run(bool inv, const T *a, T *b, const FCtx *c, uint8_t *w)                  \
+        {                                                                                      \
+            return inv ? fxrsFFTInv_PermToR_##RS(a, b, c, w) : fxrsFFTFwd_RToPerm_##RS(a, b, c, w); \
+        }                                                                                      \
+        /* layout 0 Perm, 1 Pack, 2 CCS */                                                     \
+        static int run(bool inv, int lay, const T *a, T *b, const RCtx *c, uint8_t *w)         \
+        {                                                                                      \
+            typedef FxrStatus (*Fn)(const T *, T *, const RCtx *, uint8_t *);                  \
+            static const Fn f[2][3] = {                                                        \
+                {fxrsDFTFwd_RToPerm_##RS, fxrsDFTFwd_RToPack_##RS, fxrsDFTFwd_RToCCS_##RS},    \
+                {fxrsDFTInv_PermToR_##RS, fxrsDFTInv_PackToR_##RS, fxrsDFTInv_CCSToR_##RS}};   \
+            return f[inv][lay](a, b, c, w);                                                    \
+        }                                                                                      \
+    };
+ZEM_DFT_FAMILY(float, 32fc, 32f, 1.5e-7)
+ZEM_DFT_FAMILY(double, 64fc, 64f, 3e-16)
+#undef ZEM_DFT_FAMILY
 
 // Owns one context of any family.
 template <typename T, typename Ctx> struct Own {
