@@ -4,6 +4,12 @@
 // real FFT.
 #include "engine/fxrs_dft_sse.h"
 
+// The double-precision passes leave the x87 registers one double at a
+// time; pairing those stores through SSE registers (as the vectoriser would
+// on x86_64) only adds round trips through memory. The single-precision
+// passes are written with SSE intrinsics and are not affected.
+#pragma GCC optimize("no-tree-slp-vectorize")
+
 namespace fxrs {
 
 using namespace dft;
@@ -52,10 +58,15 @@ template <typename S> void real_fwd_recombine(S *d, int64_t M, const S *tab)
         }
     }
     for (; 2 * k < M; ++k) {
+        const W dd = (W)d[2 * k] - (W)d[2 * (M - k)];
+        const W ss = (W)d[2 * k + 1] + (W)d[2 * (M - k) + 1];
+        const W p = dd * (W)tab[2 * k + 1] + ss * (W)tab[2 * k];
+        const W q = ss * (W)tab[2 * k + 1] - dd * (W)tab[2 * k];
+        // The pair is read again rather than kept: in double precision the
+        // eight x87 registers cannot hold it beside p and q, and spilling
+        // extended values costs more than reloading two doubles.
+        __asm__("" ::: "memory");
         const Z<W> A = ld<W>(d, k), B = ld<W>(d, M - k);
-        const W tr = tab[2 * k], ti = tab[2 * k + 1];
-        const W dd = A.re - B.re, ss = A.im + B.im;
-        const W p = ti * dd + tr * ss, q = ti * ss - tr * dd;
         st(d, k, Z<W>{B.re + p, q - B.im});
         st(d, M - k, Z<W>{A.re - p, q - A.im});
     }
@@ -84,10 +95,12 @@ template <typename S> void real_inv_recombine(const S *s, S *d, int64_t M, const
         }
     }
     for (; 2 * k < M; ++k) {
+        const W dd = (W)s[2 * k] - (W)s[2 * (M - k)];
+        const W ss = (W)s[2 * k + 1] + (W)s[2 * (M - k) + 1];
+        const W u = dd * (W)tab[2 * k + 1] - ss * (W)tab[2 * k];
+        const W v = dd * (W)tab[2 * k] + ss * (W)tab[2 * k + 1];
+        __asm__("" ::: "memory"); // read the pair again, as in the forward pass
         const Z<W> A = ld<W>(s, k), B = ld<W>(s, M - k);
-        const W cr = tab[2 * k], ci = tab[2 * k + 1];
-        const W dd = A.re - B.re, ss = A.im + B.im;
-        const W u = ci * dd - cr * ss, v = cr * dd + ci * ss;
         st(d, k, Z<W>{A.re + B.re + u, A.im - B.im + v});
         st(d, M - k, Z<W>{A.re + B.re - u, v - (A.im - B.im)});
     }
