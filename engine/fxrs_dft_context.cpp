@@ -138,7 +138,7 @@ template <typename S> int plan_real_ctx(DftCtx<S> *c, int flag)
 }
 
 template <typename S, typename Ctx>
-FxrStatus dft_init(Ctx **out, int len, int flag, int hint, int32_t kind)
+FxrStatus dft_init_alloc(Ctx **out, int len, int flag, int hint, int32_t kind)
 {
     if (!out)
         return fxrStsNullPtrErr;
@@ -180,7 +180,7 @@ template <typename S> FxrStatus dft_free(DftCtx<S> *c, int32_t kind)
     return fxrStsNoErr;
 }
 
-template <typename S> FxrStatus dft_size(const DftCtx<S> *c, int32_t kind, int *size)
+template <typename S> FxrStatus dft_buf_size(const DftCtx<S> *c, int32_t kind, int *size)
 {
     if (!c || !size)
         return fxrStsNullPtrErr;
@@ -195,28 +195,16 @@ template <typename S> FxrStatus dft_size(const DftCtx<S> *c, int32_t kind, int *
 
 using namespace fxrs;
 
-#define ZEM_DFT_CONTEXT(Init, Free, Size, Ctx, S, Kind)                                      \
-    extern "C" ZEM_API FxrStatus Init(Ctx **ctx, int len, int flag, int hint)                  \
-    {                                                                                          \
-        return dft_init<S>(ctx, len, flag, hint, Kind);                                        \
-    }                                                                                          \
-    extern "C" ZEM_API FxrStatus Free(Ctx *ctx) { return dft_free<S>(ctx, Kind); }             \
-    extern "C" ZEM_API FxrStatus Size(const Ctx *ctx, int *size)                               \
-    {                                                                                          \
-        return dft_size<S>(ctx, Kind, size);                                                   \
-    }
+ZEM_ENGINE_CONTEXT(fxrsDFTInitAlloc_C_32fc, fxrsDFTFree_C_32fc, fxrsDFTGetBufSize_C_32fc,
+                   FxrsDFTCtx_C_32fc, float, kKindDftC32, dft)
+ZEM_ENGINE_CONTEXT(fxrsDFTInitAlloc_C_64fc, fxrsDFTFree_C_64fc, fxrsDFTGetBufSize_C_64fc,
+                   FxrsDFTCtx_C_64fc, double, kKindDftC64, dft)
+ZEM_ENGINE_CONTEXT(fxrsDFTInitAlloc_R_32f, fxrsDFTFree_R_32f, fxrsDFTGetBufSize_R_32f,
+                   FxrsDFTCtx_R_32f, float, kKindDftR32, dft)
+ZEM_ENGINE_CONTEXT(fxrsDFTInitAlloc_R_64f, fxrsDFTFree_R_64f, fxrsDFTGetBufSize_R_64f,
+                   FxrsDFTCtx_R_64f, double, kKindDftR64, dft)
+ZEM_ENGINE_CONTEXT(fxrsDFTOutOrdInitAlloc_C_32fc, fxrsDFTOutOrdFree_C_32fc,
+                   fxrsDFTOutOrdGetBufSize_C_32fc, FxrsDFTOutOrdCtx_C_32fc, float, kKindDftOutOrd32, dft)
+ZEM_ENGINE_CONTEXT(fxrsDFTOutOrdInitAlloc_C_64fc, fxrsDFTOutOrdFree_C_64fc,
+                   fxrsDFTOutOrdGetBufSize_C_64fc, FxrsDFTOutOrdCtx_C_64fc, double, kKindDftOutOrd64, dft)
 
-ZEM_DFT_CONTEXT(fxrsDFTInitAlloc_C_32fc, fxrsDFTFree_C_32fc, fxrsDFTGetBufSize_C_32fc,
-                FxrsDFTCtx_C_32fc, float, kKindDftC32)
-ZEM_DFT_CONTEXT(fxrsDFTInitAlloc_C_64fc, fxrsDFTFree_C_64fc, fxrsDFTGetBufSize_C_64fc,
-                FxrsDFTCtx_C_64fc, double, kKindDftC64)
-ZEM_DFT_CONTEXT(fxrsDFTInitAlloc_R_32f, fxrsDFTFree_R_32f, fxrsDFTGetBufSize_R_32f,
-                FxrsDFTCtx_R_32f, float, kKindDftR32)
-ZEM_DFT_CONTEXT(fxrsDFTInitAlloc_R_64f, fxrsDFTFree_R_64f, fxrsDFTGetBufSize_R_64f,
-                FxrsDFTCtx_R_64f, double, kKindDftR64)
-ZEM_DFT_CONTEXT(fxrsDFTOutOrdInitAlloc_C_32fc, fxrsDFTOutOrdFree_C_32fc,
-                fxrsDFTOutOrdGetBufSize_C_32fc, FxrsDFTOutOrdCtx_C_32fc, float, kKindDftOutOrd32)
-ZEM_DFT_CONTEXT(fxrsDFTOutOrdInitAlloc_C_64fc, fxrsDFTOutOrdFree_C_64fc,
-                fxrsDFTOutOrdGetBufSize_C_64fc, FxrsDFTOutOrdCtx_C_64fc, double, kKindDftOutOrd64)
-
-#undef ZEM_DFT_CONTEXT

@@ -327,6 +327,20 @@ struct WorkBuf {
     ~WorkBuf() { fxrsFree(own); }
 };
 
+// The exported InitAlloc, Free and GetBufSize of one context family,
+// forwarding to impl_init_alloc, impl_free and impl_buf_size (impl: fft or
+// dft); arg names the length argument.
+#define ZEM_ENGINE_CONTEXT(Init, Free, Size, Ctx, S, Kind, impl)                                \
+    extern "C" ZEM_API FxrStatus Init(Ctx **ctx, int arg, int flag, int hint)                  \
+    {                                                                                          \
+        return impl##_init_alloc<S>(ctx, arg, flag, hint, Kind);                               \
+    }                                                                                          \
+    extern "C" ZEM_API FxrStatus Free(Ctx *ctx) { return impl##_free<S>(ctx, Kind); }          \
+    extern "C" ZEM_API FxrStatus Size(const Ctx *ctx, int *size)                               \
+    {                                                                                          \
+        return impl##_buf_size<S>(ctx, Kind, size);                                            \
+    }
+
 // The prologue every transform starts with: the context, its kind tag and
 // the data pointers, then the work buffer of the context's size.
 template <typename Ctx>

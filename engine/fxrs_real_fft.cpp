@@ -218,30 +218,19 @@ FxrStatus rfft(const S *src, S *dst, const FftCtx<S> *c, uint8_t *buf, int32_t k
 
 using namespace fxrs;
 
-#define ZEM_RFFT_CONTEXT(Init, Free, Size, Ctx, S, Kind)                                      \
-    extern "C" ZEM_API FxrStatus Init(Ctx **ctx, int order, int flag, int hint)                \
-    {                                                                                          \
-        return fft_init_alloc<S>(ctx, order, flag, hint, Kind);                                \
-    }                                                                                          \
-    extern "C" ZEM_API FxrStatus Free(Ctx *ctx) { return fft_free<S>(ctx, Kind); }             \
-    extern "C" ZEM_API FxrStatus Size(const Ctx *ctx, int *size)                               \
-    {                                                                                          \
-        return fft_buf_size<S>(ctx, Kind, size);                                               \
-    }
 #define ZEM_RFFT(Name, Inv, S, Ctx, Kind)                                                      \
     extern "C" ZEM_API FxrStatus Name(const S *src, S *dst, const Ctx *ctx, uint8_t *buf)      \
     {                                                                                          \
         return rfft<Inv, S>(src, dst, ctx, buf, Kind);                                         \
     }
 
-ZEM_RFFT_CONTEXT(fxrsFFTInitAlloc_R_32f, fxrsFFTFree_R_32f, fxrsFFTGetBufSize_R_32f,
-                 FxrsFFTCtx_R_32f, float, kKindFftR32)
-ZEM_RFFT_CONTEXT(fxrsFFTInitAlloc_R_64f, fxrsFFTFree_R_64f, fxrsFFTGetBufSize_R_64f,
-                 FxrsFFTCtx_R_64f, double, kKindFftR64)
+ZEM_ENGINE_CONTEXT(fxrsFFTInitAlloc_R_32f, fxrsFFTFree_R_32f, fxrsFFTGetBufSize_R_32f,
+                   FxrsFFTCtx_R_32f, float, kKindFftR32, fft)
+ZEM_ENGINE_CONTEXT(fxrsFFTInitAlloc_R_64f, fxrsFFTFree_R_64f, fxrsFFTGetBufSize_R_64f,
+                   FxrsFFTCtx_R_64f, double, kKindFftR64, fft)
 ZEM_RFFT(fxrsFFTFwd_RToPerm_32f, false, float, FxrsFFTCtx_R_32f, kKindFftR32)
 ZEM_RFFT(fxrsFFTInv_PermToR_32f, true, float, FxrsFFTCtx_R_32f, kKindFftR32)
 ZEM_RFFT(fxrsFFTFwd_RToPerm_64f, false, double, FxrsFFTCtx_R_64f, kKindFftR64)
 ZEM_RFFT(fxrsFFTInv_PermToR_64f, true, double, FxrsFFTCtx_R_64f, kKindFftR64)
 
 #undef ZEM_RFFT
-#undef ZEM_RFFT_CONTEXT
