@@ -30,26 +30,17 @@ template <typename S> int set_work(DftCtx<S> *c, int64_t bytes)
 
 // The power-of-two FFT family a DFT family embeds: complex or real.
 template <typename S, bool Real> struct EmbeddedFft;
-template <> struct EmbeddedFft<float, false> {
-    typedef FxrsFFTCtx_C_32fc Ctx;
-    static constexpr auto init = fxrsFFTInitAlloc_C_32fc;
-    static constexpr auto size = fxrsFFTGetBufSize_C_32fc;
-};
-template <> struct EmbeddedFft<double, false> {
-    typedef FxrsFFTCtx_C_64fc Ctx;
-    static constexpr auto init = fxrsFFTInitAlloc_C_64fc;
-    static constexpr auto size = fxrsFFTGetBufSize_C_64fc;
-};
-template <> struct EmbeddedFft<float, true> {
-    typedef FxrsFFTCtx_R_32f Ctx;
-    static constexpr auto init = fxrsFFTInitAlloc_R_32f;
-    static constexpr auto size = fxrsFFTGetBufSize_R_32f;
-};
-template <> struct EmbeddedFft<double, true> {
-    typedef FxrsFFTCtx_R_64f Ctx;
-    static constexpr auto init = fxrsFFTInitAlloc_R_64f;
-    static constexpr auto size = fxrsFFTGetBufSize_R_64f;
-};
+#define ZEM_EMBEDDED_FFT(S, Real, Fam)                                                         \
+    template <> struct EmbeddedFft<S, Real> {                                                  \
+        typedef FxrsFFTCtx_##Fam Ctx;                                                          \
+        static constexpr auto init = fxrsFFTInitAlloc_##Fam;                                   \
+        static constexpr auto size = fxrsFFTGetBufSize_##Fam;                                  \
+    };
+ZEM_EMBEDDED_FFT(float, false, C_32fc)
+ZEM_EMBEDDED_FFT(double, false, C_64fc)
+ZEM_EMBEDDED_FFT(float, true, R_32f)
+ZEM_EMBEDDED_FFT(double, true, R_64f)
+#undef ZEM_EMBEDDED_FFT
 
 // The plans every family shares: the fixed kernels up to 4 points and the
 // embedded FFT of a power of two (its buffer size is the DFT's). Returns
