@@ -22,19 +22,14 @@ template <bool Inv, typename S, typename C, typename Ctx>
 FxrStatus cdft(const C *src, C *dst, const Ctx *ctx, uint8_t *buf, int32_t kind)
 {
     const DftCtx<S> *c = ctx;
-    if (!c)
-        return fxrStsNullPtrErr;
-    if (c->kind != kind)
-        return fxrStsContextMatchErr;
-    if (!src || !dst)
-        return fxrStsNullPtrErr;
+    WorkBuf w;
+    const FxrStatus st0 = transform_prologue(c, kind, src, dst, buf, &w);
+    if (st0 != fxrStsNoErr)
+        return st0;
     const S *s = (const S *)src;
     S *d = (S *)dst;
     if (c->plan == kDftPlanPow2)
-        return pow2_run(c, s, d, Inv, buf);
-    WorkBuf w;
-    if (c->plan != kDftPlanSmall && !w.get(c->workSize, buf))
-        return fxrStsMemAllocErr;
+        return pow2_run(c, s, d, Inv, (uint8_t *)w.ptr);
     if (c->outOrd) {
         dft_outord_run(c, s, d, Inv, w.ptr);
     } else {

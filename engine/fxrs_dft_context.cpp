@@ -27,33 +27,54 @@ template <typename S> int set_work(DftCtx<S> *c, int64_t bytes)
     return fxrStsNoErr;
 }
 
-template <typename S> int plan_complex_ctx(DftCtx<S> *c, int flag, bool outOrd)
+// The power-of-two FFT family a DFT family embeds: complex or real.
+template <typename S, bool Real> struct EmbeddedFft;
+#define ZEM_EMBEDDED_FFT(S, Real, Fam)                                                         \
+    template <> struct EmbeddedFft<S, Real> {                                                  \
+        typedef FxrsFFTCtx_##Fam Ctx;                                                          \
+        static constexpr auto init = fxrsFFTInitAlloc_##Fam;                                   \
+        static constexpr auto size = fxrsFFTGetBufSize_##Fam;                                  \
+    };
+ZEM_EMBEDDED_FFT(float, false, C_32fc)
+ZEM_EMBEDDED_FFT(double, false, C_64fc)
+ZEM_EMBEDDED_FFT(float, true, R_32f)
+ZEM_EMBEDDED_FFT(double, true, R_64f)
+#undef ZEM_EMBEDDED_FFT
+
+// The plans every family shares: the fixed kernels up to 4 points and the
+// embedded FFT of a power of two (its buffer size is the DFT's). Returns
+// true when one of them took the length, with the status in *st.
+template <bool Real, typename S> bool plan_small_or_pow2(DftCtx<S> *c, int flag, int *st)
 {
+    typedef EmbeddedFft<S, Real> Fft;
     const int32_t n = c->len;
+    *st = fxrStsNoErr;
     if (n <= kDftSmallMax) {
         c->plan = kDftPlanSmall;
         c->clen = n;
-        return fxrStsNoErr;
+        return true;
     }
     const int order = log2_exact(n);
-    if (order >= 0) {
-        c->plan = kDftPlanPow2;
-        c->clen = n;
-        c->pow2 = 1;
-        int st, size = 0;
-        if constexpr (sizeof(S) == 4) {
-            st = fxrsFFTInitAlloc_C_32fc((FxrsFFTCtx_C_32fc **)&c->fft, order, flag, c->hint);
-            if (st == fxrStsNoErr)
-                fxrsFFTGetBufSize_C_32fc((const FxrsFFTCtx_C_32fc *)c->fft, &size);
-        } else {
-            st = fxrsFFTInitAlloc_C_64fc((FxrsFFTCtx_C_64fc **)&c->fft, order, flag, c->hint);
-            if (st == fxrStsNoErr)
-                fxrsFFTGetBufSize_C_64fc((const FxrsFFTCtx_C_64fc *)c->fft, &size);
-        }
-        c->workSize = size;
+    if (order < 0)
+        return false;
+    c->plan = kDftPlanPow2;
+    c->clen = n;
+    c->pow2 = 1;
+    typename Fft::Ctx **fft = (typename Fft::Ctx **)&c->fft;
+    int size = 0;
+    *st = Fft::init(fft, order, flag, c->hint);
+    if (*st == fxrStsNoErr)
+        Fft::size(*fft, &size);
+    c->workSize = size;
+    return true;
+}
+
+template <typename S> int plan_complex_ctx(DftCtx<S> *c, int flag, bool outOrd)
+{
+    int st;
+    if (plan_small_or_pow2<false>(c, flag, &st))
         return st;
-    }
-    int st = dft_plan_complex(c, n, kDftDirectMax, outOrd);
+    st = dft_plan_complex(c, c->len, kDftDirectMax, outOrd);
     if (st == fxrStsNoErr)
         st = set_work(c, dft_complex_work(c));
     return st;
@@ -86,39 +107,19 @@ template <typename S> int build_rec_tables(DftCtx<S> *c)
 
 template <typename S> int plan_real_ctx(DftCtx<S> *c, int flag)
 {
-    const int32_t n = c->len;
-    if (n <= kDftSmallMax) {
-        c->plan = kDftPlanSmall;
-        c->clen = n;
-        return fxrStsNoErr;
-    }
-    const int order = log2_exact(n);
-    if (order >= 0) {
-        c->plan = kDftPlanPow2;
-        c->clen = n;
-        c->pow2 = 1;
-        int st, size = 0;
-        if constexpr (sizeof(S) == 4) {
-            st = fxrsFFTInitAlloc_R_32f((FxrsFFTCtx_R_32f **)&c->fft, order, flag, c->hint);
-            if (st == fxrStsNoErr)
-                fxrsFFTGetBufSize_R_32f((const FxrsFFTCtx_R_32f *)c->fft, &size);
-        } else {
-            st = fxrsFFTInitAlloc_R_64f((FxrsFFTCtx_R_64f **)&c->fft, order, flag, c->hint);
-            if (st == fxrStsNoErr)
-                fxrsFFTGetBufSize_R_64f((const FxrsFFTCtx_R_64f *)c->fft, &size);
-        }
-        c->workSize = size;
+    int st;
+    if (plan_small_or_pow2<true>(c, flag, &st))
         return st;
-    }
+    const int32_t n = c->len;
     if (n & 1) {
-        // odd: the complex plan of n on a complex copy of the data
-        int st = dft_plan_complex(c, n, kDftRealDirectMax, false);
+        // odd: the real forms of the factored, convolution or direct plan
+        st = dft_plan_complex(c, n, kDftRealDirectMax, false);
         if (st != fxrStsNoErr)
             return st;
         c->oddRealFact = c->fact;
-        return set_work(c, round16((int64_t)n * 2 * sizeof(S)) + dft_complex_work(c));
+        return set_work(c, real_odd_work(c));
     }
-    int st = dft_plan_complex(c, n / 2, kDftDirectMax, false);
+    st = dft_plan_complex(c, n / 2, kDftDirectMax, false);
     if (st == fxrStsNoErr)
         st = build_rec_tables(c);
     if (st == fxrStsNoErr)
@@ -127,7 +128,7 @@ template <typename S> int plan_real_ctx(DftCtx<S> *c, int flag)
 }
 
 template <typename S, typename Ctx>
-FxrStatus dft_init(Ctx **out, int len, int flag, int hint, int32_t kind)
+FxrStatus dft_init_alloc(Ctx **out, int len, int flag, int hint, int32_t kind)
 {
     if (!out)
         return fxrStsNullPtrErr;
@@ -169,7 +170,7 @@ template <typename S> FxrStatus dft_free(DftCtx<S> *c, int32_t kind)
     return fxrStsNoErr;
 }
 
-template <typename S> FxrStatus dft_size(const DftCtx<S> *c, int32_t kind, int *size)
+template <typename S> FxrStatus dft_buf_size(const DftCtx<S> *c, int32_t kind, int *size)
 {
     if (!c || !size)
         return fxrStsNullPtrErr;
@@ -184,28 +185,16 @@ template <typename S> FxrStatus dft_size(const DftCtx<S> *c, int32_t kind, int *
 
 using namespace fxrs;
 
-#define ZEM_DFT_CONTEXT(Init, Free, Size, Ctx, S, Kind)                                      \
-    extern "C" ZEM_API FxrStatus Init(Ctx **ctx, int len, int flag, int hint)                  \
-    {                                                                                          \
-        return dft_init<S>(ctx, len, flag, hint, Kind);                                        \
-    }                                                                                          \
-    extern "C" ZEM_API FxrStatus Free(Ctx *ctx) { return dft_free<S>(ctx, Kind); }             \
-    extern "C" ZEM_API FxrStatus Size(const Ctx *ctx, int *size)                               \
-    {                                                                                          \
-        return dft_size<S>(ctx, Kind, size);                                                   \
-    }
+ZEM_ENGINE_CONTEXT(fxrsDFTInitAlloc_C_32fc, fxrsDFTFree_C_32fc, fxrsDFTGetBufSize_C_32fc,
+                   FxrsDFTCtx_C_32fc, float, kKindDftC32, dft)
+ZEM_ENGINE_CONTEXT(fxrsDFTInitAlloc_C_64fc, fxrsDFTFree_C_64fc, fxrsDFTGetBufSize_C_64fc,
+                   FxrsDFTCtx_C_64fc, double, kKindDftC64, dft)
+ZEM_ENGINE_CONTEXT(fxrsDFTInitAlloc_R_32f, fxrsDFTFree_R_32f, fxrsDFTGetBufSize_R_32f,
+                   FxrsDFTCtx_R_32f, float, kKindDftR32, dft)
+ZEM_ENGINE_CONTEXT(fxrsDFTInitAlloc_R_64f, fxrsDFTFree_R_64f, fxrsDFTGetBufSize_R_64f,
+                   FxrsDFTCtx_R_64f, double, kKindDftR64, dft)
+ZEM_ENGINE_CONTEXT(fxrsDFTOutOrdInitAlloc_C_32fc, fxrsDFTOutOrdFree_C_32fc,
+                   fxrsDFTOutOrdGetBufSize_C_32fc, FxrsDFTOutOrdCtx_C_32fc, float, kKindDftOutOrd32, dft)
+ZEM_ENGINE_CONTEXT(fxrsDFTOutOrdInitAlloc_C_64fc, fxrsDFTOutOrdFree_C_64fc,
+                   fxrsDFTOutOrdGetBufSize_C_64fc, FxrsDFTOutOrdCtx_C_64fc, double, kKindDftOutOrd64, dft)
 
-ZEM_DFT_CONTEXT(fxrsDFTInitAlloc_C_32fc, fxrsDFTFree_C_32fc, fxrsDFTGetBufSize_C_32fc,
-                FxrsDFTCtx_C_32fc, float, kKindDftC32)
-ZEM_DFT_CONTEXT(fxrsDFTInitAlloc_C_64fc, fxrsDFTFree_C_64fc, fxrsDFTGetBufSize_C_64fc,
-                FxrsDFTCtx_C_64fc, double, kKindDftC64)
-ZEM_DFT_CONTEXT(fxrsDFTInitAlloc_R_32f, fxrsDFTFree_R_32f, fxrsDFTGetBufSize_R_32f,
-                FxrsDFTCtx_R_32f, float, kKindDftR32)
-ZEM_DFT_CONTEXT(fxrsDFTInitAlloc_R_64f, fxrsDFTFree_R_64f, fxrsDFTGetBufSize_R_64f,
-                FxrsDFTCtx_R_64f, double, kKindDftR64)
-ZEM_DFT_CONTEXT(fxrsDFTOutOrdInitAlloc_C_32fc, fxrsDFTOutOrdFree_C_32fc,
-                fxrsDFTOutOrdGetBufSize_C_32fc, FxrsDFTOutOrdCtx_C_32fc, float, kKindDftOutOrd32)
-ZEM_DFT_CONTEXT(fxrsDFTOutOrdInitAlloc_C_64fc, fxrsDFTOutOrdFree_C_64fc,
-                fxrsDFTOutOrdGetBufSize_C_64fc, FxrsDFTOutOrdCtx_C_64fc, double, kKindDftOutOrd64)
-
-#undef ZEM_DFT_CONTEXT

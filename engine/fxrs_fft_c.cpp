@@ -94,15 +94,10 @@ template <bool Inv> void run64(const FftCtx<double> *c, int m, const double *s, 
 template <bool Inv, typename S, typename C>
 FxrStatus fft(const C *src, C *dst, const FftCtx<S> *c, uint8_t *buf, int32_t kind)
 {
-    if (!c)
-        return fxrStsNullPtrErr;
-    if (c->kind != kind)
-        return fxrStsContextMatchErr;
-    if (!src || !dst)
-        return fxrStsNullPtrErr;
     WorkBuf w;
-    if (c->plan != kFftPlanSmall && !w.get(c->workSize, buf))
-        return fxrStsMemAllocErr;
+    const FxrStatus st = transform_prologue(c, kind, src, dst, buf, &w);
+    if (st != fxrStsNoErr)
+        return st;
     fft_run<S>(c, c->order, (const S *)src, (S *)dst, Inv, w.ptr);
     return fxrStsNoErr;
 }

@@ -293,6 +293,13 @@ template <typename S> void dft_outord_run(const DftCtx<S> *c, const S *src, S *d
 // dst). Tables: forward (0.5 cos, 0.5 - 0.5 sin), inverse (cos, -sin).
 template <typename S> void real_fwd_recombine(S *d, int64_t M, const S *tab);
 template <typename S> void real_inv_recombine(const S *s, S *d, int64_t M, const S *tab);
+// Odd real lengths (not a power of two), Perm out (forward) or in
+// (inverse), unscaled: the factored, convolution or direct plan of c; work
+// at least real_odd_work bytes, 16-byte aligned. The inverse never writes
+// src unless it is dst. Returns a status (only the convolution plan's
+// inner FFT can fail).
+template <typename S> int64_t real_odd_work(const DftCtx<S> *c);
+template <typename S> int real_odd_run(const DftCtx<S> *c, const S *src, S *dst, bool inv, void *work);
 // Fixed real kernels, N = 1, 2, 3, 4, 8, Perm in and out; scale 0: none.
 template <typename S> void real_small(const S *in, S *out, int N, bool inv, S scale);
 
@@ -326,6 +333,35 @@ struct WorkBuf {
     }
     ~WorkBuf() { fxrsFree(own); }
 };
+
+// The exported InitAlloc, Free and GetBufSize of one context family,
+// forwarding to impl_init_alloc, impl_free and impl_buf_size (impl: fft or
+// dft); arg names the length argument.
+#define ZEM_ENGINE_CONTEXT(Init, Free, Size, Ctx, S, Kind, impl)                                \
+    extern "C" ZEM_API FxrStatus Init(Ctx **ctx, int arg, int flag, int hint)                  \
+    {                                                                                          \
+        return impl##_init_alloc<S>(ctx, arg, flag, hint, Kind);                               \
+    }                                                                                          \
+    extern "C" ZEM_API FxrStatus Free(Ctx *ctx) { return impl##_free<S>(ctx, Kind); }          \
+    extern "C" ZEM_API FxrStatus Size(const Ctx *ctx, int *size)                               \
+    {                                                                                          \
+        return impl##_buf_size<S>(ctx, Kind, size);                                            \
+    }
+
+// The prologue every transform starts with: the context, its kind tag and
+// the data pointers, then the work buffer of the context's size.
+template <typename Ctx>
+FxrStatus transform_prologue(const Ctx *c, int32_t kind, const void *src, const void *dst,
+                             uint8_t *buf, WorkBuf *w)
+{
+    if (!c)
+        return fxrStsNullPtrErr;
+    if (c->kind != kind)
+        return fxrStsContextMatchErr;
+    if (!src || !dst)
+        return fxrStsNullPtrErr;
+    return w->get(c->workSize, buf) ? fxrStsNoErr : fxrStsMemAllocErr;
+}
 
 } // namespace fxrs
 

@@ -1,6 +1,6 @@
 // Real DFT of any length in the Perm, Pack and CCS layouts. Even lengths
 // run the complex plan of half the length and recombine; odd lengths run
-// the complex plan of the full length on a complex copy of the data.
+// the real forms of the factored, convolution or direct plan.
 #include <string.h>
 
 #include "engine/fxrs_internal.h"
@@ -63,44 +63,23 @@ template <typename S> void to_perm(const S *s, S *d, int64_t N, Layout lay)
     }
 }
 
-template <typename S> S *complex_copy_area(void *work) { return (S *)work; }
-template <typename S> void *after_copy(void *work, int64_t N)
-{
-    return (uint8_t *)work + round16(N * 2 * (int64_t)sizeof(S));
-}
-
 template <typename S>
 FxrStatus fwd(const S *src, S *dst, const DftCtx<S> *c, uint8_t *buf, int32_t kind, Layout lay)
 {
-    if (!c)
-        return fxrStsNullPtrErr;
-    if (c->kind != kind)
-        return fxrStsContextMatchErr;
-    if (!src || !dst)
-        return fxrStsNullPtrErr;
+    WorkBuf w;
+    int st = transform_prologue(c, kind, src, dst, buf, &w);
+    if (st != fxrStsNoErr)
+        return st;
     const int64_t N = c->len;
-    int st = fxrStsNoErr;
     if (N <= kDftSmallMax) {
         real_small(src, dst, (int)N, false, c->fwdScaled ? c->scale : (S)0);
     } else if (c->plan == kDftPlanPow2) {
-        st = pow2_run(c, src, dst, false, buf);
+        st = pow2_run(c, src, dst, false, (uint8_t *)w.ptr);
         if (st != fxrStsNoErr)
             return st;
     } else {
-        WorkBuf w;
-        if (!w.get(c->workSize, buf))
-            return fxrStsMemAllocErr;
         if (N & 1) {
-            S *z = complex_copy_area<S>(w.ptr);
-            for (int64_t k = 0; k < N; ++k) {
-                z[2 * k] = src[k];
-                z[2 * k + 1] = 0;
-            }
-            st = dft_complex_run(c, z, z, false, after_copy<S>(w.ptr, N));
-            if (st == fxrStsNoErr) {
-                dst[0] = z[0];
-                memcpy(dst + 1, z + 2, (size_t)(N - 1) * sizeof(S));
-            }
+            st = real_odd_run(c, src, dst, false, w.ptr);
         } else {
             st = dft_complex_run(c, src, dst, false, w.ptr);
             if (st == fxrStsNoErr)
@@ -116,47 +95,23 @@ FxrStatus fwd(const S *src, S *dst, const DftCtx<S> *c, uint8_t *buf, int32_t ki
 template <typename S>
 FxrStatus inv(const S *src, S *dst, const DftCtx<S> *c, uint8_t *buf, int32_t kind, Layout lay)
 {
-    if (!c)
-        return fxrStsNullPtrErr;
-    if (c->kind != kind)
-        return fxrStsContextMatchErr;
-    if (!src || !dst)
-        return fxrStsNullPtrErr;
-    const int64_t N = c->len;
-    if (N <= kDftSmallMax || c->plan == kDftPlanPow2) {
-        if (lay != kPerm) {
-            to_perm(src, dst, N, lay);
-            src = dst;
-        }
-        if (N <= kDftSmallMax) {
-            real_small(src, dst, (int)N, true, c->invScaled ? c->scale : (S)0);
-            return fxrStsNoErr;
-        }
-        return pow2_run(c, src, dst, true, buf);
-    }
     WorkBuf w;
-    if (!w.get(c->workSize, buf))
-        return fxrStsMemAllocErr;
+    int st = transform_prologue(c, kind, src, dst, buf, &w);
+    if (st != fxrStsNoErr)
+        return st;
+    const int64_t N = c->len;
     if (lay != kPerm) {
         to_perm(src, dst, N, lay);
         src = dst;
     }
-    int st;
+    if (N <= kDftSmallMax) {
+        real_small(src, dst, (int)N, true, c->invScaled ? c->scale : (S)0);
+        return fxrStsNoErr;
+    }
+    if (c->plan == kDftPlanPow2)
+        return pow2_run(c, src, dst, true, (uint8_t *)w.ptr);
     if (N & 1) {
-        S *z = complex_copy_area<S>(w.ptr);
-        z[0] = src[0];
-        z[1] = 0;
-        for (int64_t k = 1; 2 * k < N; ++k) {
-            const S re = src[2 * k - 1], im = src[2 * k];
-            z[2 * k] = re;
-            z[2 * k + 1] = im;
-            z[2 * (N - k)] = re;
-            z[2 * (N - k) + 1] = -im;
-        }
-        st = dft_complex_run(c, z, z, true, after_copy<S>(w.ptr, N));
-        if (st == fxrStsNoErr)
-            for (int64_t k = 0; k < N; ++k)
-                dst[k] = z[2 * k];
+        st = real_odd_run(c, src, dst, true, w.ptr);
     } else {
         real_inv_recombine(src, dst, N / 2, (const S *)c->tab[kTabInvRec]);
         st = dft_complex_run(c, dst, dst, true, w.ptr);

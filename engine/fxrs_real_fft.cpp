@@ -4,6 +4,12 @@
 // real FFT.
 #include "engine/fxrs_dft_sse.h"
 
+// The double-precision passes leave the x87 registers one double at a
+// time; pairing those stores through SSE registers (as the vectoriser would
+// on x86_64) only adds round trips through memory. The single-precision
+// passes are written with SSE intrinsics and are not affected.
+#pragma GCC optimize("no-tree-slp-vectorize")
+
 namespace fxrs {
 
 using namespace dft;
@@ -52,10 +58,15 @@ template <typename S> void real_fwd_recombine(S *d, int64_t M, const S *tab)
         }
     }
     for (; 2 * k < M; ++k) {
+        const W dd = (W)d[2 * k] - (W)d[2 * (M - k)];
+        const W ss = (W)d[2 * k + 1] + (W)d[2 * (M - k) + 1];
+        const W p = dd * (W)tab[2 * k + 1] + ss * (W)tab[2 * k];
+        const W q = ss * (W)tab[2 * k + 1] - dd * (W)tab[2 * k];
+        // The pair is read again rather than kept: in double precision the
+        // eight x87 registers cannot hold it beside p and q, and spilling
+        // extended values costs more than reloading two doubles.
+        __asm__("" ::: "memory");
         const Z<W> A = ld<W>(d, k), B = ld<W>(d, M - k);
-        const W tr = tab[2 * k], ti = tab[2 * k + 1];
-        const W dd = A.re - B.re, ss = A.im + B.im;
-        const W p = ti * dd + tr * ss, q = ti * ss - tr * dd;
         st(d, k, Z<W>{B.re + p, q - B.im});
         st(d, M - k, Z<W>{A.re - p, q - A.im});
     }
@@ -84,10 +95,12 @@ template <typename S> void real_inv_recombine(const S *s, S *d, int64_t M, const
         }
     }
     for (; 2 * k < M; ++k) {
+        const W dd = (W)s[2 * k] - (W)s[2 * (M - k)];
+        const W ss = (W)s[2 * k + 1] + (W)s[2 * (M - k) + 1];
+        const W u = dd * (W)tab[2 * k + 1] - ss * (W)tab[2 * k];
+        const W v = dd * (W)tab[2 * k] + ss * (W)tab[2 * k + 1];
+        __asm__("" ::: "memory"); // read the pair again, as in the forward pass
         const Z<W> A = ld<W>(s, k), B = ld<W>(s, M - k);
-        const W cr = tab[2 * k], ci = tab[2 * k + 1];
-        const W dd = A.re - B.re, ss = A.im + B.im;
-        const W u = ci * dd - cr * ss, v = cr * dd + ci * ss;
         st(d, k, Z<W>{A.re + B.re + u, A.im - B.im + v});
         st(d, M - k, Z<W>{A.re + B.re - u, v - (A.im - B.im)});
     }
@@ -179,21 +192,16 @@ namespace {
 template <bool Inv, typename S>
 FxrStatus rfft(const S *src, S *dst, const FftCtx<S> *c, uint8_t *buf, int32_t kind)
 {
-    if (!c)
-        return fxrStsNullPtrErr;
-    if (c->kind != kind)
-        return fxrStsContextMatchErr;
-    if (!src || !dst)
-        return fxrStsNullPtrErr;
+    WorkBuf w;
+    const FxrStatus st = transform_prologue(c, kind, src, dst, buf, &w);
+    if (st != fxrStsNoErr)
+        return st;
     const int n = c->order;
-    const bool scaled = (Inv ? c->invScaled : c->fwdScaled) != 0;
     if (n < kSmallOrders) {
+        const bool scaled = (Inv ? c->invScaled : c->fwdScaled) != 0;
         real_small(src, dst, 1 << n, Inv, scaled ? c->scale : (S)0);
         return fxrStsNoErr;
     }
-    WorkBuf w;
-    if (!w.get(c->workSize, buf))
-        return fxrStsMemAllocErr;
     const int64_t M = (int64_t)1 << (n - 1);
     if (!Inv) {
         fft_run(c, n - 1, src, dst, false, w.ptr);
@@ -210,49 +218,19 @@ FxrStatus rfft(const S *src, S *dst, const FftCtx<S> *c, uint8_t *buf, int32_t k
 
 using namespace fxrs;
 
-extern "C" ZEM_API FxrStatus fxrsFFTInitAlloc_R_32f(FxrsFFTCtx_R_32f **ctx, int order, int flag,
-                                                    int hint)
-{
-    return fft_init_alloc<float>(ctx, order, flag, hint, kKindFftR32);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTInitAlloc_R_64f(FxrsFFTCtx_R_64f **ctx, int order, int flag,
-                                                    int hint)
-{
-    return fft_init_alloc<double>(ctx, order, flag, hint, kKindFftR64);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTFree_R_32f(FxrsFFTCtx_R_32f *ctx)
-{
-    return fft_free<float>(ctx, kKindFftR32);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTFree_R_64f(FxrsFFTCtx_R_64f *ctx)
-{
-    return fft_free<double>(ctx, kKindFftR64);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTGetBufSize_R_32f(const FxrsFFTCtx_R_32f *ctx, int *size)
-{
-    return fft_buf_size<float>(ctx, kKindFftR32, size);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTGetBufSize_R_64f(const FxrsFFTCtx_R_64f *ctx, int *size)
-{
-    return fft_buf_size<double>(ctx, kKindFftR64, size);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTFwd_RToPerm_32f(const float *src, float *dst,
-                                                    const FxrsFFTCtx_R_32f *ctx, uint8_t *buf)
-{
-    return rfft<false, float>(src, dst, ctx, buf, kKindFftR32);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTInv_PermToR_32f(const float *src, float *dst,
-                                                    const FxrsFFTCtx_R_32f *ctx, uint8_t *buf)
-{
-    return rfft<true, float>(src, dst, ctx, buf, kKindFftR32);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTFwd_RToPerm_64f(const double *src, double *dst,
-                                                    const FxrsFFTCtx_R_64f *ctx, uint8_t *buf)
-{
-    return rfft<false, double>(src, dst, ctx, buf, kKindFftR64);
-}
-extern "C" ZEM_API FxrStatus fxrsFFTInv_PermToR_64f(const double *src, double *dst,
-                                                    const FxrsFFTCtx_R_64f *ctx, uint8_t *buf)
-{
-    return rfft<true, double>(src, dst, ctx, buf, kKindFftR64);
-}
+#define ZEM_RFFT(Name, Inv, S, Ctx, Kind)                                                      \
+    extern "C" ZEM_API FxrStatus Name(const S *src, S *dst, const Ctx *ctx, uint8_t *buf)      \
+    {                                                                                          \
+        return rfft<Inv, S>(src, dst, ctx, buf, Kind);                                         \
+    }
+
+ZEM_ENGINE_CONTEXT(fxrsFFTInitAlloc_R_32f, fxrsFFTFree_R_32f, fxrsFFTGetBufSize_R_32f,
+                   FxrsFFTCtx_R_32f, float, kKindFftR32, fft)
+ZEM_ENGINE_CONTEXT(fxrsFFTInitAlloc_R_64f, fxrsFFTFree_R_64f, fxrsFFTGetBufSize_R_64f,
+                   FxrsFFTCtx_R_64f, double, kKindFftR64, fft)
+ZEM_RFFT(fxrsFFTFwd_RToPerm_32f, false, float, FxrsFFTCtx_R_32f, kKindFftR32)
+ZEM_RFFT(fxrsFFTInv_PermToR_32f, true, float, FxrsFFTCtx_R_32f, kKindFftR32)
+ZEM_RFFT(fxrsFFTFwd_RToPerm_64f, false, double, FxrsFFTCtx_R_64f, kKindFftR64)
+ZEM_RFFT(fxrsFFTInv_PermToR_64f, true, double, FxrsFFTCtx_R_64f, kKindFftR64)
+
+#undef ZEM_RFFT

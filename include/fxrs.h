@@ -55,6 +55,22 @@ typedef struct { double re, im; } Fxrs64fc;
 typedef struct FxrsFFTCtx_C_32fc FxrsFFTCtx_C_32fc;
 typedef struct FxrsFFTCtx_C_64fc FxrsFFTCtx_C_64fc;
 
+/* Prototypes shared by the families. FXRS_CONTEXT_API(Kind, Fam, arg)
+ * declares the three context functions of one family, for example with
+ * (DFT, R_32f, len):
+ *   fxrsDFTInitAlloc_R_32f(FxrsDFTCtx_R_32f **ctx, int len, int flag, int hint)
+ *   fxrsDFTFree_R_32f(FxrsDFTCtx_R_32f *ctx)
+ *   fxrsDFTGetBufSize_R_32f(const FxrsDFTCtx_R_32f *ctx, int *size)
+ * FXRS_TRANSFORM_API(name, Kind, Fam, In, Out) declares one transform
+ *   name(const In *src, Out *dst, const FxrsKindCtx_Fam *ctx, uint8_t *buf) */
+#define FXRS_CONTEXT_API(Kind, Fam, arg)                                                     \
+    ZEM_API FxrStatus fxrs##Kind##InitAlloc_##Fam(Fxrs##Kind##Ctx_##Fam **ctx, int arg,     \
+                                                  int flag, int hint);                      \
+    ZEM_API FxrStatus fxrs##Kind##Free_##Fam(Fxrs##Kind##Ctx_##Fam *ctx);                   \
+    ZEM_API FxrStatus fxrs##Kind##GetBufSize_##Fam(const Fxrs##Kind##Ctx_##Fam *ctx, int *size)
+#define FXRS_TRANSFORM_API(name, Kind, Fam, In, Out)                                         \
+    ZEM_API FxrStatus name(const In *src, Out *dst, const Fxrs##Kind##Ctx_##Fam *ctx, uint8_t *buf)
+
 /* ---- memory ------------------------------------------------------------ */
 
 /* A block of len bytes aligned to 32 bytes, or NULL (len < 1, or no
@@ -70,29 +86,19 @@ ZEM_API FxrStatus fxrsZero_8u(uint8_t *ptr, int len);
 /* Plans a transform; on success *ctx receives the new context, on any
  * failure nothing is allocated and *ctx is left as it was. Orders whose
  * tables would pass 2^31 bytes (single from 28, double from 27) fail with
- * fxrStsMemAllocErr. */
-ZEM_API FxrStatus fxrsFFTInitAlloc_C_32fc(FxrsFFTCtx_C_32fc **ctx, int order, int flag,
-                                          int hint);
-ZEM_API FxrStatus fxrsFFTInitAlloc_C_64fc(FxrsFFTCtx_C_64fc **ctx, int order, int flag,
-                                          int hint);
-ZEM_API FxrStatus fxrsFFTFree_C_32fc(FxrsFFTCtx_C_32fc *ctx);
-ZEM_API FxrStatus fxrsFFTFree_C_64fc(FxrsFFTCtx_C_64fc *ctx);
-/* Bytes of work buffer one transform needs (0: none). */
-ZEM_API FxrStatus fxrsFFTGetBufSize_C_32fc(const FxrsFFTCtx_C_32fc *ctx, int *size);
-ZEM_API FxrStatus fxrsFFTGetBufSize_C_64fc(const FxrsFFTCtx_C_64fc *ctx, int *size);
+ * fxrStsMemAllocErr. GetBufSize: bytes of work buffer one transform
+ * needs (0: none). */
+FXRS_CONTEXT_API(FFT, C_32fc, order);
+FXRS_CONTEXT_API(FFT, C_64fc, order);
 
 /* src and dst may be the same array. buf: a work buffer of the size
  * reported by GetBufSize (any alignment), or NULL to let the call
  * allocate and free one. Single-precision data need only 8-byte
  * alignment. */
-ZEM_API FxrStatus fxrsFFTFwd_CToC_32fc(const Fxrs32fc *src, Fxrs32fc *dst,
-                                       const FxrsFFTCtx_C_32fc *ctx, uint8_t *buf);
-ZEM_API FxrStatus fxrsFFTInv_CToC_32fc(const Fxrs32fc *src, Fxrs32fc *dst,
-                                       const FxrsFFTCtx_C_32fc *ctx, uint8_t *buf);
-ZEM_API FxrStatus fxrsFFTFwd_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
-                                       const FxrsFFTCtx_C_64fc *ctx, uint8_t *buf);
-ZEM_API FxrStatus fxrsFFTInv_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
-                                       const FxrsFFTCtx_C_64fc *ctx, uint8_t *buf);
+FXRS_TRANSFORM_API(fxrsFFTFwd_CToC_32fc, FFT, C_32fc, Fxrs32fc, Fxrs32fc);
+FXRS_TRANSFORM_API(fxrsFFTInv_CToC_32fc, FFT, C_32fc, Fxrs32fc, Fxrs32fc);
+FXRS_TRANSFORM_API(fxrsFFTFwd_CToC_64fc, FFT, C_64fc, Fxrs64fc, Fxrs64fc);
+FXRS_TRANSFORM_API(fxrsFFTInv_CToC_64fc, FFT, C_64fc, Fxrs64fc, Fxrs64fc);
 
 /* ---- power-of-two real FFT, N = 2^order real values ----------------- */
 
@@ -103,20 +109,12 @@ ZEM_API FxrStatus fxrsFFTInv_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
  * reals. */
 typedef struct FxrsFFTCtx_R_32f FxrsFFTCtx_R_32f;
 typedef struct FxrsFFTCtx_R_64f FxrsFFTCtx_R_64f;
-ZEM_API FxrStatus fxrsFFTInitAlloc_R_32f(FxrsFFTCtx_R_32f **ctx, int order, int flag, int hint);
-ZEM_API FxrStatus fxrsFFTInitAlloc_R_64f(FxrsFFTCtx_R_64f **ctx, int order, int flag, int hint);
-ZEM_API FxrStatus fxrsFFTFree_R_32f(FxrsFFTCtx_R_32f *ctx);
-ZEM_API FxrStatus fxrsFFTFree_R_64f(FxrsFFTCtx_R_64f *ctx);
-ZEM_API FxrStatus fxrsFFTGetBufSize_R_32f(const FxrsFFTCtx_R_32f *ctx, int *size);
-ZEM_API FxrStatus fxrsFFTGetBufSize_R_64f(const FxrsFFTCtx_R_64f *ctx, int *size);
-ZEM_API FxrStatus fxrsFFTFwd_RToPerm_32f(const float *src, float *dst, const FxrsFFTCtx_R_32f *ctx,
-                                         uint8_t *buf);
-ZEM_API FxrStatus fxrsFFTInv_PermToR_32f(const float *src, float *dst, const FxrsFFTCtx_R_32f *ctx,
-                                         uint8_t *buf);
-ZEM_API FxrStatus fxrsFFTFwd_RToPerm_64f(const double *src, double *dst,
-                                         const FxrsFFTCtx_R_64f *ctx, uint8_t *buf);
-ZEM_API FxrStatus fxrsFFTInv_PermToR_64f(const double *src, double *dst,
-                                         const FxrsFFTCtx_R_64f *ctx, uint8_t *buf);
+FXRS_CONTEXT_API(FFT, R_32f, order);
+FXRS_CONTEXT_API(FFT, R_64f, order);
+FXRS_TRANSFORM_API(fxrsFFTFwd_RToPerm_32f, FFT, R_32f, float, float);
+FXRS_TRANSFORM_API(fxrsFFTInv_PermToR_32f, FFT, R_32f, float, float);
+FXRS_TRANSFORM_API(fxrsFFTFwd_RToPerm_64f, FFT, R_64f, double, double);
+FXRS_TRANSFORM_API(fxrsFFTInv_PermToR_64f, FFT, R_64f, double, double);
 
 /* ---- any-length DFT, N >= 1 ------------------------------------------- */
 
@@ -132,49 +130,27 @@ typedef struct FxrsDFTCtx_R_64f FxrsDFTCtx_R_64f;
 typedef struct FxrsDFTOutOrdCtx_C_32fc FxrsDFTOutOrdCtx_C_32fc;
 typedef struct FxrsDFTOutOrdCtx_C_64fc FxrsDFTOutOrdCtx_C_64fc;
 
-ZEM_API FxrStatus fxrsDFTInitAlloc_C_32fc(FxrsDFTCtx_C_32fc **ctx, int len, int flag, int hint);
-ZEM_API FxrStatus fxrsDFTInitAlloc_C_64fc(FxrsDFTCtx_C_64fc **ctx, int len, int flag, int hint);
-ZEM_API FxrStatus fxrsDFTInitAlloc_R_32f(FxrsDFTCtx_R_32f **ctx, int len, int flag, int hint);
-ZEM_API FxrStatus fxrsDFTInitAlloc_R_64f(FxrsDFTCtx_R_64f **ctx, int len, int flag, int hint);
-ZEM_API FxrStatus fxrsDFTFree_C_32fc(FxrsDFTCtx_C_32fc *ctx);
-ZEM_API FxrStatus fxrsDFTFree_C_64fc(FxrsDFTCtx_C_64fc *ctx);
-ZEM_API FxrStatus fxrsDFTFree_R_32f(FxrsDFTCtx_R_32f *ctx);
-ZEM_API FxrStatus fxrsDFTFree_R_64f(FxrsDFTCtx_R_64f *ctx);
-ZEM_API FxrStatus fxrsDFTGetBufSize_C_32fc(const FxrsDFTCtx_C_32fc *ctx, int *size);
-ZEM_API FxrStatus fxrsDFTGetBufSize_C_64fc(const FxrsDFTCtx_C_64fc *ctx, int *size);
-ZEM_API FxrStatus fxrsDFTGetBufSize_R_32f(const FxrsDFTCtx_R_32f *ctx, int *size);
-ZEM_API FxrStatus fxrsDFTGetBufSize_R_64f(const FxrsDFTCtx_R_64f *ctx, int *size);
+FXRS_CONTEXT_API(DFT, C_32fc, len);
+FXRS_CONTEXT_API(DFT, C_64fc, len);
+FXRS_CONTEXT_API(DFT, R_32f, len);
+FXRS_CONTEXT_API(DFT, R_64f, len);
 
-ZEM_API FxrStatus fxrsDFTFwd_CToC_32fc(const Fxrs32fc *src, Fxrs32fc *dst,
-                                       const FxrsDFTCtx_C_32fc *ctx, uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTInv_CToC_32fc(const Fxrs32fc *src, Fxrs32fc *dst,
-                                       const FxrsDFTCtx_C_32fc *ctx, uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTFwd_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
-                                       const FxrsDFTCtx_C_64fc *ctx, uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTInv_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
-                                       const FxrsDFTCtx_C_64fc *ctx, uint8_t *buf);
+FXRS_TRANSFORM_API(fxrsDFTFwd_CToC_32fc, DFT, C_32fc, Fxrs32fc, Fxrs32fc);
+FXRS_TRANSFORM_API(fxrsDFTInv_CToC_32fc, DFT, C_32fc, Fxrs32fc, Fxrs32fc);
+FXRS_TRANSFORM_API(fxrsDFTFwd_CToC_64fc, DFT, C_64fc, Fxrs64fc, Fxrs64fc);
+FXRS_TRANSFORM_API(fxrsDFTInv_CToC_64fc, DFT, C_64fc, Fxrs64fc, Fxrs64fc);
 
 /* Out-of-order complex DFT: for long mixed-radix lengths (from 2001
  * points in single, 5001 in double precision) the forward output, and the
  * inverse input, are in mixed-radix digit-reversed order, which saves the
  * reordering; forward then inverse restores the input. Other lengths give
  * natural order. */
-ZEM_API FxrStatus fxrsDFTOutOrdInitAlloc_C_32fc(FxrsDFTOutOrdCtx_C_32fc **ctx, int len, int flag,
-                                                int hint);
-ZEM_API FxrStatus fxrsDFTOutOrdInitAlloc_C_64fc(FxrsDFTOutOrdCtx_C_64fc **ctx, int len, int flag,
-                                                int hint);
-ZEM_API FxrStatus fxrsDFTOutOrdFree_C_32fc(FxrsDFTOutOrdCtx_C_32fc *ctx);
-ZEM_API FxrStatus fxrsDFTOutOrdFree_C_64fc(FxrsDFTOutOrdCtx_C_64fc *ctx);
-ZEM_API FxrStatus fxrsDFTOutOrdGetBufSize_C_32fc(const FxrsDFTOutOrdCtx_C_32fc *ctx, int *size);
-ZEM_API FxrStatus fxrsDFTOutOrdGetBufSize_C_64fc(const FxrsDFTOutOrdCtx_C_64fc *ctx, int *size);
-ZEM_API FxrStatus fxrsDFTOutOrdFwd_CToC_32fc(const Fxrs32fc *src, Fxrs32fc *dst,
-                                             const FxrsDFTOutOrdCtx_C_32fc *ctx, uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTOutOrdInv_CToC_32fc(const Fxrs32fc *src, Fxrs32fc *dst,
-                                             const FxrsDFTOutOrdCtx_C_32fc *ctx, uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTOutOrdFwd_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
-                                             const FxrsDFTOutOrdCtx_C_64fc *ctx, uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTOutOrdInv_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
-                                             const FxrsDFTOutOrdCtx_C_64fc *ctx, uint8_t *buf);
+FXRS_CONTEXT_API(DFTOutOrd, C_32fc, len);
+FXRS_CONTEXT_API(DFTOutOrd, C_64fc, len);
+FXRS_TRANSFORM_API(fxrsDFTOutOrdFwd_CToC_32fc, DFTOutOrd, C_32fc, Fxrs32fc, Fxrs32fc);
+FXRS_TRANSFORM_API(fxrsDFTOutOrdInv_CToC_32fc, DFTOutOrd, C_32fc, Fxrs32fc, Fxrs32fc);
+FXRS_TRANSFORM_API(fxrsDFTOutOrdFwd_CToC_64fc, DFTOutOrd, C_64fc, Fxrs64fc, Fxrs64fc);
+FXRS_TRANSFORM_API(fxrsDFTOutOrdInv_CToC_64fc, DFTOutOrd, C_64fc, Fxrs64fc, Fxrs64fc);
 
 /* Real DFT of any length. Layouts of the N/2+1 (even N) or (N+1)/2 (odd
  * N) non-redundant values:
@@ -184,30 +160,18 @@ ZEM_API FxrStatus fxrsDFTOutOrdInv_CToC_64fc(const Fxrs64fc *src, Fxrs64fc *dst,
  *   CCS  (N+2 reals for even N, N+1 for odd N): Re Xk, Im Xk for every k
  *                   from 0, the zero imaginary parts included.
  * The inverses never write their source. */
-ZEM_API FxrStatus fxrsDFTFwd_RToPerm_32f(const float *src, float *dst, const FxrsDFTCtx_R_32f *ctx,
-                                         uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTFwd_RToPack_32f(const float *src, float *dst, const FxrsDFTCtx_R_32f *ctx,
-                                         uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTFwd_RToCCS_32f(const float *src, float *dst, const FxrsDFTCtx_R_32f *ctx,
-                                        uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTInv_PermToR_32f(const float *src, float *dst, const FxrsDFTCtx_R_32f *ctx,
-                                         uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTInv_PackToR_32f(const float *src, float *dst, const FxrsDFTCtx_R_32f *ctx,
-                                         uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTInv_CCSToR_32f(const float *src, float *dst, const FxrsDFTCtx_R_32f *ctx,
-                                        uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTFwd_RToPerm_64f(const double *src, double *dst,
-                                         const FxrsDFTCtx_R_64f *ctx, uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTFwd_RToPack_64f(const double *src, double *dst,
-                                         const FxrsDFTCtx_R_64f *ctx, uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTFwd_RToCCS_64f(const double *src, double *dst,
-                                        const FxrsDFTCtx_R_64f *ctx, uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTInv_PermToR_64f(const double *src, double *dst,
-                                         const FxrsDFTCtx_R_64f *ctx, uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTInv_PackToR_64f(const double *src, double *dst,
-                                         const FxrsDFTCtx_R_64f *ctx, uint8_t *buf);
-ZEM_API FxrStatus fxrsDFTInv_CCSToR_64f(const double *src, double *dst,
-                                        const FxrsDFTCtx_R_64f *ctx, uint8_t *buf);
+FXRS_TRANSFORM_API(fxrsDFTFwd_RToPerm_32f, DFT, R_32f, float, float);
+FXRS_TRANSFORM_API(fxrsDFTFwd_RToPack_32f, DFT, R_32f, float, float);
+FXRS_TRANSFORM_API(fxrsDFTFwd_RToCCS_32f, DFT, R_32f, float, float);
+FXRS_TRANSFORM_API(fxrsDFTInv_PermToR_32f, DFT, R_32f, float, float);
+FXRS_TRANSFORM_API(fxrsDFTInv_PackToR_32f, DFT, R_32f, float, float);
+FXRS_TRANSFORM_API(fxrsDFTInv_CCSToR_32f, DFT, R_32f, float, float);
+FXRS_TRANSFORM_API(fxrsDFTFwd_RToPerm_64f, DFT, R_64f, double, double);
+FXRS_TRANSFORM_API(fxrsDFTFwd_RToPack_64f, DFT, R_64f, double, double);
+FXRS_TRANSFORM_API(fxrsDFTFwd_RToCCS_64f, DFT, R_64f, double, double);
+FXRS_TRANSFORM_API(fxrsDFTInv_PermToR_64f, DFT, R_64f, double, double);
+FXRS_TRANSFORM_API(fxrsDFTInv_PackToR_64f, DFT, R_64f, double, double);
+FXRS_TRANSFORM_API(fxrsDFTInv_CCSToR_64f, DFT, R_64f, double, double);
 
 #ifdef __cplusplus
 }

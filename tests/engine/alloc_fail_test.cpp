@@ -43,7 +43,8 @@ TEST(EngineAllocFailure, EveryPlanCleansUp)
     fail_each<FxrsDFTOutOrdCtx_C_64fc>(
         [](FxrsDFTOutOrdCtx_C_64fc **c, int l) { return fxrsDFTOutOrdInitAlloc_C_64fc(c, l, 8, 0); },
         fxrsDFTOutOrdFree_C_64fc, 6000);
-    for (int n : {5, 6, 12, 181, 1000, 1024, 2 * 151}) {
+    for (int n : {5, 6, 12, 45, 181, 471, 1000, 1024, 2 * 151}) {
+        SCOPED_TRACE(n);
         fail_each<FxrsDFTCtx_R_32f>([](FxrsDFTCtx_R_32f **c, int l) { return fxrsDFTInitAlloc_R_32f(c, l, 1, 0); },
                                     fxrsDFTFree_R_32f, n);
         fail_each<FxrsDFTCtx_R_64f>([](FxrsDFTCtx_R_64f **c, int l) { return fxrsDFTInitAlloc_R_64f(c, l, 4, 0); },

@@ -25,86 +25,58 @@ const bool kSmallHost = sizeof(void *) == 4
 #endif
     ;
 
+// The functions of one precision: C, R and the element suffixes of its
+// complex (32fc / 64fc) and real (32f / 64f) families.
 template <typename T> struct Fam;
-template <> struct Fam<float> {
-    typedef Fxrs32fc C;
-    typedef FxrsDFTCtx_C_32fc Ctx;
-    typedef FxrsDFTOutOrdCtx_C_32fc OCtx;
-    typedef FxrsDFTCtx_R_32f RCtx;
-    typedef FxrsFFTCtx_R_32f FCtx;
-    static constexpr double tol = 1.5e-7;
-    static int init(Ctx **c, int n, int f) { return fxrsDFTInitAlloc_C_32fc(c, n, f, 0); }
-    static int init(OCtx **c, int n, int f) { return fxrsDFTOutOrdInitAlloc_C_32fc(c, n, f, 0); }
-    static int init(RCtx **c, int n, int f) { return fxrsDFTInitAlloc_R_32f(c, n, f, 0); }
-    static int init(FCtx **c, int n, int f) { return fxrsFFTInitAlloc_R_32f(c, n, f, 0); }
-    static int release(Ctx *c) { return fxrsDFTFree_C_32fc(c); }
-    static int release(OCtx *c) { return fxrsDFTOutOrdFree_C_32fc(c); }
-    static int release(RCtx *c) { return fxrsDFTFree_R_32f(c); }
-    static int release(FCtx *c) { return fxrsFFTFree_R_32f(c); }
-    static int size(const Ctx *c, int *s) { return fxrsDFTGetBufSize_C_32fc(c, s); }
-    static int size(const OCtx *c, int *s) { return fxrsDFTOutOrdGetBufSize_C_32fc(c, s); }
-    static int size(const RCtx *c, int *s) { return fxrsDFTGetBufSize_R_32f(c, s); }
-    static int size(const FCtx *c, int *s) { return fxrsFFTGetBufSize_R_32f(c, s); }
-    static int run(bool inv, const C *a, C *b, const Ctx *c, uint8_t *w)
-    {
-        return inv ? fxrsDFTInv_CToC_32fc(a, b, c, w) : fxrsDFTFwd_CToC_32fc(a, b, c, w);
-    }
-    static int run(bool inv, const C *a, C *b, const OCtx *c, uint8_t *w)
-    {
-        return inv ? fxrsDFTOutOrdInv_CToC_32fc(a, b, c, w) : fxrsDFTOutOrdFwd_CToC_32fc(a, b, c, w);
-    }
-    static int run(bool inv, const float *a, float *b, const FCtx *c, uint8_t *w)
-    {
-        return inv ? fxrsFFTInv_PermToR_32f(a, b, c, w) : fxrsFFTFwd_RToPerm_32f(a, b, c, w);
-    }
-    // layout 0 Perm, 1 Pack, 2 CCS
-    static int run(bool inv, int lay, const float *a, float *b, const RCtx *c, uint8_t *w)
-    {
-        typedef FxrStatus (*Fn)(const float *, float *, const RCtx *, uint8_t *);
-        static const Fn f[2][3] = {{fxrsDFTFwd_RToPerm_32f, fxrsDFTFwd_RToPack_32f, fxrsDFTFwd_RToCCS_32f},
-                                   {fxrsDFTInv_PermToR_32f, fxrsDFTInv_PackToR_32f, fxrsDFTInv_CCSToR_32f}};
-        return f[inv][lay](a, b, c, w);
-    }
-};
-template <> struct Fam<double> {
-    typedef Fxrs64fc C;
-    typedef FxrsDFTCtx_C_64fc Ctx;
-    typedef FxrsDFTOutOrdCtx_C_64fc OCtx;
-    typedef FxrsDFTCtx_R_64f RCtx;
-    typedef FxrsFFTCtx_R_64f FCtx;
-    static constexpr double tol = 3e-16;
-    static int init(Ctx **c, int n, int f) { return fxrsDFTInitAlloc_C_64fc(c, n, f, 0); }
-    static int init(OCtx **c, int n, int f) { return fxrsDFTOutOrdInitAlloc_C_64fc(c, n, f, 0); }
-    static int init(RCtx **c, int n, int f) { return fxrsDFTInitAlloc_R_64f(c, n, f, 0); }
-    static int init(FCtx **c, int n, int f) { return fxrsFFTInitAlloc_R_64f(c, n, f, 0); }
-    static int release(Ctx *c) { return fxrsDFTFree_C_64fc(c); }
-    static int release(OCtx *c) { return fxrsDFTOutOrdFree_C_64fc(c); }
-    static int release(RCtx *c) { return fxrsDFTFree_R_64f(c); }
-    static int release(FCtx *c) { return fxrsFFTFree_R_64f(c); }
-    static int size(const Ctx *c, int *s) { return fxrsDFTGetBufSize_C_64fc(c, s); }
-    static int size(const OCtx *c, int *s) { return fxrsDFTOutOrdGetBufSize_C_64fc(c, s); }
-    static int size(const RCtx *c, int *s) { return fxrsDFTGetBufSize_R_64f(c, s); }
-    static int size(const FCtx *c, int *s) { return fxrsFFTGetBufSize_R_64f(c, s); }
-    static int run(bool inv, const C *a, C *b, const Ctx *c, uint8_t *w)
-    {
-        return inv ? fxrsDFTInv_CToC_64fc(a, b, c, w) : fxrsDFTFwd_CToC_64fc(a, b, c, w);
-    }
-    static int run(bool inv, const C *a, C *b, const OCtx *c, uint8_t *w)
-    {
-        return inv ? fxrsDFTOutOrdInv_CToC_64fc(a, b, c, w) : fxrsDFTOutOrdFwd_CToC_64fc(a, b, c, w);
-    }
-    static int run(bool inv, const double *a, double *b, const FCtx *c, uint8_t *w)
-    {
-        return inv ? fxrsFFTInv_PermToR_64f(a, b, c, w) : fxrsFFTFwd_RToPerm_64f(a, b, c, w);
-    }
-    static int run(bool inv, int lay, const double *a, double *b, const RCtx *c, uint8_t *w)
-    {
-        typedef FxrStatus (*Fn)(const double *, double *, const RCtx *, uint8_t *);
-        static const Fn f[2][3] = {{fxrsDFTFwd_RToPerm_64f, fxrsDFTFwd_RToPack_64f, fxrsDFTFwd_RToCCS_64f},
-                                   {fxrsDFTInv_PermToR_64f, fxrsDFTInv_PackToR_64f, fxrsDFTInv_CCSToR_64f}};
-        return f[inv][lay](a, b, c, w);
-    }
-};
+#define ZEM_DFT_FAMILY(T, CS, RS, TOL)                                                         \
+    template <> struct Fam<T> {                                                                \
+        typedef Fxrs##CS C;                                                                    \
+        typedef FxrsDFTCtx_C_##CS Ctx;                                                         \
+        typedef FxrsDFTOutOrdCtx_C_##CS OCtx;                                                  \
+        typedef FxrsDFTCtx_R_##RS RCtx;                                                        \
+        typedef FxrsFFTCtx_R_##RS FCtx;                                                        \
+        static constexpr double tol = TOL;                                                     \
+        static int init(Ctx **c, int n, int f) { return fxrsDFTInitAlloc_C_##CS(c, n, f, 0); } \
+        static int init(OCtx **c, int n, int f)                                                \
+        {                                                                                      \
+            return fxrsDFTOutOrdInitAlloc_C_##CS(c, n, f, 0);                                  \
+        }                                                                                      \
+        static int init(RCtx **c, int n, int f) { return fxrsDFTInitAlloc_R_##RS(c, n, f, 0); } \
+        static int init(FCtx **c, int n, int f) { return fxrsFFTInitAlloc_R_##RS(c, n, f, 0); } \
+        static int release(Ctx *c) { return fxrsDFTFree_C_##CS(c); }                           \
+        static int release(OCtx *c) { return fxrsDFTOutOrdFree_C_##CS(c); }                    \
+        static int release(RCtx *c) { return fxrsDFTFree_R_##RS(c); }                          \
+        static int release(FCtx *c) { return fxrsFFTFree_R_##RS(c); }                          \
+        static int size(const Ctx *c, int *s) { return fxrsDFTGetBufSize_C_##CS(c, s); }       \
+        static int size(const OCtx *c, int *s) { return fxrsDFTOutOrdGetBufSize_C_##CS(c, s); } \
+        static int size(const RCtx *c, int *s) { return fxrsDFTGetBufSize_R_##RS(c, s); }      \
+        static int size(const FCtx *c, int *s) { return fxrsFFTGetBufSize_R_##RS(c, s); }      \
+        static int run(bool inv, const C *a, C *b, const Ctx *c, uint8_t *w)                   \
+        {                                                                                      \
+            return inv ? fxrsDFTInv_CToC_##CS(a, b, c, w) : fxrsDFTFwd_CToC_##CS(a, b, c, w);  \
+        }                                                                                      \
+        static int run(bool inv, const C *a, C *b, const OCtx *c, uint8_t *w)                  \
+        {                                                                                      \
+            return inv ? fxrsDFTOutOrdInv_CToC_##CS(a, b, c, w)                                \
+                       : fxrsDFTOutOrdFwd_CToC_##CS(a, b, c, w);                               \
+        }                                                                                      \
+        static int run(bool inv, const T *a, T *b, const FCtx *c, uint8_t *w)                  \
+        {                                                                                      \
+            return inv ? fxrsFFTInv_PermToR_##RS(a, b, c, w) : fxrsFFTFwd_RToPerm_##RS(a, b, c, w); \
+        }                                                                                      \
+        /* layout 0 Perm, 1 Pack, 2 CCS */                                                     \
+        static int run(bool inv, int lay, const T *a, T *b, const RCtx *c, uint8_t *w)         \
+        {                                                                                      \
+            typedef FxrStatus (*Fn)(const T *, T *, const RCtx *, uint8_t *);                  \
+            static const Fn f[2][3] = {                                                        \
+                {fxrsDFTFwd_RToPerm_##RS, fxrsDFTFwd_RToPack_##RS, fxrsDFTFwd_RToCCS_##RS},    \
+                {fxrsDFTInv_PermToR_##RS, fxrsDFTInv_PackToR_##RS, fxrsDFTInv_CCSToR_##RS}};   \
+            return f[inv][lay](a, b, c, w);                                                    \
+        }                                                                                      \
+    };
+ZEM_DFT_FAMILY(float, 32fc, 32f, 1.5e-7)
+ZEM_DFT_FAMILY(double, 64fc, 64f, 3e-16)
+#undef ZEM_DFT_FAMILY
 
 // Owns one context of any family.
 template <typename T, typename Ctx> struct Own {
@@ -340,7 +312,11 @@ TYPED_TEST(EngineDft, RealEveryLayout)
 {
     typedef Fam<TypeParam> F;
     typedef TypeParam T;
-    std::vector<int> lengths = {1, 2, 3, 4, 5, 6, 8, 9, 12, 15, 180, 181, 1000, 1024, 2002};
+    // odd lengths: direct (5, 149), factored (9, 15, 45, 2001 past the
+    // recursion threshold), convolution (151 is direct for real data, 181,
+    // 471, 10007)
+    std::vector<int> lengths = {1,   2,   3,   4,   5,   6,    8,    9,    12,   15,   45,
+                                149, 151, 180, 181, 471, 1000, 1024, 2001, 2002, 10007};
     if (!kSmallHost)
         lengths.push_back(20014); // 2 * 10007: the convolution plan of the half length
     for (int n : lengths) {
@@ -385,12 +361,21 @@ TYPED_TEST(EngineDft, RealEveryLayout)
             std::vector<T> back(n);
             ASSERT_EQ(F::run(true, lay, y.data(), back.data(), p.c, nullptr), fxrStsNoErr);
             EXPECT_EQ(memcmp(packed.data(), y.data(), len * sizeof(T)), 0) << "source written";
-            long double e = 0, s = 0;
-            for (int i = 0; i < n; ++i) {
-                e += (back[i] - (long double)x[i]) * (back[i] - (long double)x[i]);
-                s += (long double)x[i] * x[i];
+            // the inverse against the reference of the stored spectrum
+            std::vector<cld> spec(n);
+            for (int k = 0; 2 * k <= n; ++k) {
+                spec[k] = cld(y[slots[k].first], slots[k].second >= 0 ? y[slots[k].second] : 0);
+                spec[(n - k) % n] = std::conj(spec[k]);
             }
-            EXPECT_LE((double)sqrtl(e / s), 2 * tol_for(F::tol, n)) << "round trip";
+            const auto ibins = bins_of(n);
+            const auto iref = zem_ref::dft_bins(spec, 1, ibins);
+            long double e = 0, s = 0;
+            for (size_t i = 0; i < ibins.size(); ++i) {
+                const long double r = iref[i].real() / n, d = back[ibins[i]] - r;
+                e += d * d;
+                s += r * r;
+            }
+            EXPECT_LE((double)sqrtl(e / s), tol_for(F::tol, n)) << "inverse";
             // the inverse in place: the same bits as out of place
             std::vector<T> inplace(packed);
             inplace.resize(std::max<size_t>(len, n));
@@ -458,6 +443,16 @@ TYPED_TEST(EngineDft, BufferSizes)
     EXPECT_EQ((Own<TypeParam, typename F::Ctx>(12, 8).bytes()), el * 12 + 16);
     const int fft = sizeof(TypeParam) == 4 ? 8 * 1024 + 16 : 0;
     EXPECT_EQ((Own<TypeParam, typename F::Ctx>(1024, 8).bytes()), fft);
+    // odd real lengths: N reals for the direct and factored plans, the
+    // complex convolution's buffer beyond 180
+    const int re = sizeof(TypeParam);
+    for (int n : {5, 9, 15, 45, 149, 151, 2001})
+        EXPECT_EQ((Own<TypeParam, typename F::RCtx>(n, 8).bytes()), re * n + 16) << n;
+    for (int n : {181, 471, 10007})
+        EXPECT_EQ((Own<TypeParam, typename F::RCtx>(n, 8).bytes()),
+                  (Own<TypeParam, typename F::Ctx>(n, 8).bytes()))
+            << n;
+    EXPECT_EQ((Own<TypeParam, typename F::RCtx>(3, 8).bytes()), 0);
 }
 
 // Status codes of every family: null pointers, lengths, orders, flags,
