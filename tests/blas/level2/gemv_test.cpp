@@ -92,6 +92,17 @@ TYPED_TEST(Gemv, MatchesReference)
                     check_gemv<T>(g, t, sh[0], sh[1], -1, 0, inc[0], inc[1], s);
 }
 
+// Matrices over 8 MB are walked in panels of eight columns: a column count
+// that leaves a short last panel, rows that leave a remainder block.
+TYPED_TEST(Gemv, LargeMatricesInPanels)
+{
+    typedef TypeParam T;
+    std::mt19937 g(46);
+    const int m = 701, n = (int)((8u << 20) / (sizeof(T) * 701)) + 13;
+    for (char t : transes<T>())
+        check_gemv<T>(g, t, m, n, -1, 0, t == 'C' ? -1 : 1, t == 'C' ? 2 : 1, kScalars[0]);
+}
+
 TYPED_TEST(Gemv, BandMatchesReference)
 {
     typedef TypeParam T;

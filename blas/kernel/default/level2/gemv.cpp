@@ -3,6 +3,8 @@
 // and the remainder kernel ?gemvpst.
 #include <xmmintrin.h>
 
+#include <type_traits>
+
 #include "blas/kernel/default/level2/level2.h"
 
 namespace zem_l2 {
@@ -415,6 +417,25 @@ bool dgemv_t_plain(int m, int n)
            (n > 90 && n <= 105 && m <= 550) || (n > 105 && m <= 450);
 }
 
+// A matrix larger than this many bytes is walked in panels of
+// kPanelColumns columns: every 64-row block of one panel, then the next
+// panel. A walk of all columns per block reads 64 rows of one column and
+// jumps a column ahead: once the matrix outgrows the last-level cache,
+// nearly every such run lands on a page that has left the TLB, and the
+// hardware prefetcher sees thousands of short runs instead of a few long
+// streams. Within a panel each column is read front to back, eight
+// streams at a time. Every row (N) or column (T) still receives its terms
+// in the same order, so the results are those of the plain walk; eight
+// columns are a whole number of the widest column group of any block
+// kernel, so the single-precision lane sums do not change either.
+const size_t kPanelMatrixBytes = (size_t)8 << 20;
+const ptrdiff_t kPanelColumns = 8;
+
+inline ptrdiff_t panel_width(ptrdiff_t m, ptrdiff_t n, size_t size)
+{
+    return (size_t)m * (size_t)n * size < kPanelMatrixBytes ? n : kPanelColumns;
+}
+
 template <class T>
 void gemv_driver(const char *trans, const int *m, const int *n, const T *alpha, const T *a, const int *lda,
                  const T *x, const int *incx, const T *beta, T *y, const int *incy, gemv_set<T> k)
@@ -440,21 +461,29 @@ void gemv_driver(const char *trans, const int *m, const int *n, const T *alpha, 
     const T *x1 = x + first_offset(notr ? nn : mm, ix);
     T *y1 = y + first_offset(notr ? mm : nn, iy);
 
-    if (notr) {
-        void (*f) ZEM_P_GEMV(T, T) = oo ? k.noo : k.naa;
-        for (ptrdiff_t i = 0; i < m64; i += kBlock)
-            f(trans, &block, n, alpha, a + i, lda, x1, incx, beta, y1 + i * iy, incy);
-    } else {
-        void (*f) ZEM_P_GEMV(T, T) = conjt ? (oo ? k.coo : k.caa) : (oo ? k.too : k.taa);
-        for (ptrdiff_t i = 0; i < m64; i += kBlock)
-            f(trans, &block, n, alpha, a + i, lda, x1 + i * ix, incx, beta, y1, incy);
-    }
-    if (mm > m64) {
-        const int rest = (int)(mm - m64);
-        if (notr)
-            k.pst(trans, &rest, n, alpha, a + m64, lda, x1, incx, beta, y1 + m64 * iy, incy);
-        else
-            k.pst(trans, &rest, n, alpha, a + m64, lda, x1 + m64 * ix, incx, beta, y1, incy);
+    const ptrdiff_t ld = *lda;
+    const ptrdiff_t width = panel_width(mm, nn, sizeof(T));
+    void (*f) ZEM_P_GEMV(T, T) = notr ? (oo ? k.noo : k.naa) : conjt ? (oo ? k.coo : k.caa) : (oo ? k.too : k.taa);
+    for (ptrdiff_t j = 0; j < nn; j += width) {
+        const int w = (int)(nn - j < width ? nn - j : width);
+        const T *aj = a + j * ld;
+        if (notr) {
+            const T *xj = x1 + j * ix;
+            for (ptrdiff_t i = 0; i < m64; i += kBlock)
+                f(trans, &block, &w, alpha, aj + i, lda, xj, incx, beta, y1 + i * iy, incy);
+            if (mm > m64) {
+                const int rest = (int)(mm - m64);
+                k.pst(trans, &rest, &w, alpha, aj + m64, lda, xj, incx, beta, y1 + m64 * iy, incy);
+            }
+        } else {
+            T *yj = y1 + j * iy;
+            for (ptrdiff_t i = 0; i < m64; i += kBlock)
+                f(trans, &block, &w, alpha, aj + i, lda, x1 + i * ix, incx, beta, yj, incy);
+            if (mm > m64) {
+                const int rest = (int)(mm - m64);
+                k.pst(trans, &rest, &w, alpha, aj + m64, lda, x1 + m64 * ix, incx, beta, yj, incy);
+            }
+        }
     }
 }
 
@@ -478,6 +507,16 @@ void gemv_pst(const char *trans, const int *m, const int *n, const T *alpha, con
             gemv_n<T, true>(*m, *n, al, a, *lda, x, 1, y, 1);
         else
             gemv_t<T, false, true>(*m, *n, al, a, *lda, x, 1, y, 1);
+        return;
+    }
+    if constexpr (std::is_same<T, ZEM_Complex16>::value) {
+        // double complex: the x87 kernels of the blocks
+        if (_ZEM_SERV_lsame(trans, "N"))
+            zgemv_n_x87(*m, *n, al, a, *lda, x, *incx, y, *incy);
+        else if (_ZEM_SERV_lsame(trans, "C"))
+            zgemv_t_x87<true>(*m, *n, al, a, *lda, x, *incx, y, *incy);
+        else
+            zgemv_t_x87<false>(*m, *n, al, a, *lda, x, *incx, y, *incy);
         return;
     }
     if (_ZEM_SERV_lsame(trans, "N"))
@@ -532,12 +571,13 @@ ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvcoo, ZEM_Complex8,
 ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvcaa, ZEM_Complex8, ZEM_L2_T(ZEM_Complex8, true, false, *incx, *incy))
 ZEM_L2_GEMV_DEF(_ZEM_BLAS_cgemvpst, ZEM_Complex8, gemv_pst(trans, m, n, alpha, a, lda, x, incx, y, incy))
 
-ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvnoo, ZEM_Complex16, ZEM_L2_N(ZEM_Complex16, false, 1, 1))
-ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvnaa, ZEM_Complex16, ZEM_L2_N(ZEM_Complex16, false, *incx, *incy))
-ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvtoo, ZEM_Complex16, ZEM_L2_T(ZEM_Complex16, false, false, 1, 1))
-ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvtaa, ZEM_Complex16, ZEM_L2_T(ZEM_Complex16, false, false, *incx, *incy))
-ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvcoo, ZEM_Complex16, ZEM_L2_T(ZEM_Complex16, true, false, 1, 1))
-ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvcaa, ZEM_Complex16, ZEM_L2_T(ZEM_Complex16, true, false, *incx, *incy))
+#define ZEM_L2_Z(f, ix, iy) f(*m, *n, element<ZEM_Complex16>::load(*alpha), a, *lda, x, ix, y, iy)
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvnoo, ZEM_Complex16, ZEM_L2_Z(zgemv_n_x87, 1, 1))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvnaa, ZEM_Complex16, ZEM_L2_Z(zgemv_n_x87, *incx, *incy))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvtoo, ZEM_Complex16, ZEM_L2_Z(zgemv_t_x87<false>, 1, 1))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvtaa, ZEM_Complex16, ZEM_L2_Z(zgemv_t_x87<false>, *incx, *incy))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvcoo, ZEM_Complex16, ZEM_L2_Z(zgemv_t_x87<true>, 1, 1))
+ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvcaa, ZEM_Complex16, ZEM_L2_Z(zgemv_t_x87<true>, *incx, *incy))
 ZEM_L2_GEMV_DEF(_ZEM_BLAS_zgemvpst, ZEM_Complex16, gemv_pst(trans, m, n, alpha, a, lda, x, incx, y, incy))
 
 extern "C" ZEM_API void _ZEM_BLAS_sgemv ZEM_P_GEMV(float, float)

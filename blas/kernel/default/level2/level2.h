@@ -100,6 +100,16 @@ using zem_kernel::is_nonunit;
 using zem_kernel::is_notrans;
 using zem_kernel::is_upper;
 using zem_kernel::prefetch;
+using zem_kernel::xreal;
+
+// The double-complex block kernels on the x87 unit, for any row count and
+// increments (x and y at the first element used): y += alpha·A·x, and
+// y += alpha·op(A)ᵀ·x with op = conj when CJ.
+void zgemv_n_x87(ptrdiff_t m, ptrdiff_t n, cv<xreal> alpha, const ZEM_Complex16 *a, ptrdiff_t lda,
+                 const ZEM_Complex16 *x, ptrdiff_t incx, ZEM_Complex16 *y, ptrdiff_t incy);
+template <bool CJ>
+void zgemv_t_x87(ptrdiff_t m, ptrdiff_t n, cv<xreal> alpha, const ZEM_Complex16 *a, ptrdiff_t lda,
+                 const ZEM_Complex16 *x, ptrdiff_t incx, ZEM_Complex16 *y, ptrdiff_t incy);
 
 // ---- element arithmetic (values of element<T>::value) ----------------------
 
