@@ -4,6 +4,7 @@
 // None of them scales; the callers do.
 #include <string.h>
 #include "engine/fxrs_dft_sse.h"
+#include "engine/fxrs_dft_x87.h"
 
 namespace fxrs {
 namespace {
@@ -132,6 +133,14 @@ void run_stage(const DftFactor &r, const S *in, S *out, ptrdiff_t blocks)
         case 5: stage_sse<Inv, 5>(in, out, r.m, blocks, tw); return;
         default: break;
         }
+    } else {
+        switch (r.f) {
+        case 2: x87::stage<Inv, 2>(in, out, r.m, blocks, tw); return;
+        case 3: x87::stage<Inv, 3>(in, out, r.m, blocks, tw); return;
+        case 4: x87::stage<Inv, 4>(in, out, r.m, blocks, tw); return;
+        case 5: x87::stage<Inv, 5>(in, out, r.m, blocks, tw); return;
+        default: break;
+        }
     }
     switch (r.f) {
     case 2: stage<Inv, 2>(in, out, 2, r.m, blocks, tw, dir); break;
@@ -171,6 +180,11 @@ void first_stage(const S *src, ptrdiff_t is, S *lo, int p, ptrdiff_t nb, const i
             return leaves_sse<Inv, 3>(src, is, lo, nb, nb, idx);
         if (p == 5)
             return leaves_sse<Inv, 5>(src, is, lo, nb, nb, idx);
+    } else {
+        if (p == 3)
+            return x87::leaves<Inv, 3>(src, is, lo, nb, nb, idx);
+        if (p == 5)
+            return x87::leaves<Inv, 5>(src, is, lo, nb, nb, idx);
     }
     switch (p) {
     case 3: leaves<Inv, 3>(src, is, lo, 3, nb, nb, idx, dir); break;
