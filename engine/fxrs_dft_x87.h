@@ -38,6 +38,20 @@ template <bool Inv> inline X twi(const double *x, const double *w)
     return Inv ? ld(x + 1) * ld(w) - ld(x) * ld(w + 1) : ld(x) * ld(w + 1) + ld(x + 1) * ld(w);
 }
 
+// Legs j and k (offsets in doubles) of the point at x, twiddled by wj and
+// wk: the real parts' sum and difference, then the imaginary parts'.
+template <bool Inv>
+inline void legs(const double *x, ptrdiff_t j, ptrdiff_t k, const double *wj, const double *wk, X &sr,
+                 X &dr, X &si, X &di)
+{
+    {
+        const X yj = twr<Inv>(x + j, wj), yk = twr<Inv>(x + k, wk);
+        sr = yj + yk, dr = yj - yk;
+    }
+    const X yj = twi<Inv>(x + j, wj), yk = twi<Inv>(x + k, wk);
+    si = yj + yk, di = yj - yk;
+}
+
 // One half of the 5-point butterfly: x0 (read at each use) and the pair
 // sums and differences of one part (the differences of the other part),
 // into o[k m2]. P: the sign of the b terms in output 1 (real half
@@ -88,26 +102,12 @@ void stage(const double *in, double *out, ptrdiff_t m, ptrdiff_t blocks, const d
                 o[m2 + 1] = (double)(ai - yi);
             } else if constexpr (F == 3) {
                 X tr, ti, er, ei;
-                {
-                    const X y1r = twr<Inv>(x + m2, t), y2r = twr<Inv>(x + 2 * m2, t + 2);
-                    tr = y1r + y2r, er = y1r - y2r;
-                }
-                {
-                    const X y1i = twi<Inv>(x + m2, t), y2i = twi<Inv>(x + 2 * m2, t + 2);
-                    ti = y1i + y2i, ei = y1i - y2i;
-                }
+                legs<Inv>(x, m2, 2 * m2, t, t + 2, tr, er, ti, ei);
                 half3<!Inv>(x, tr, ei, o, m2);
                 half3<Inv>(x + 1, ti, er, o + 1, m2);
             } else if constexpr (F == 4) {
                 X cr, ci, er, ei;
-                {
-                    const X y1r = twr<Inv>(x + m2, t), y3r = twr<Inv>(x + 3 * m2, t + 4);
-                    cr = y1r + y3r, er = y1r - y3r;
-                }
-                {
-                    const X y1i = twi<Inv>(x + m2, t), y3i = twi<Inv>(x + 3 * m2, t + 4);
-                    ci = y1i + y3i, ei = y1i - y3i;
-                }
+                legs<Inv>(x, m2, 3 * m2, t, t + 4, cr, er, ci, ei);
                 const X y2r = twr<Inv>(x + 2 * m2, t + 2), y2i = twi<Inv>(x + 2 * m2, t + 2);
                 {
                     const X ar = ld(x) + y2r, br = ld(x) - y2r;
@@ -123,22 +123,8 @@ void stage(const double *in, double *out, ptrdiff_t m, ptrdiff_t blocks, const d
                 o[3 * m2 + 1] = (double)pm<!Inv>(bi, er);
             } else {
                 X s1r, s1i, d1r, d1i, s2r, s2i, d2r, d2i;
-                {
-                    const X y1r = twr<Inv>(x + m2, t), y4r = twr<Inv>(x + 4 * m2, t + 6);
-                    s1r = y1r + y4r, d1r = y1r - y4r;
-                }
-                {
-                    const X y1i = twi<Inv>(x + m2, t), y4i = twi<Inv>(x + 4 * m2, t + 6);
-                    s1i = y1i + y4i, d1i = y1i - y4i;
-                }
-                {
-                    const X y2r = twr<Inv>(x + 2 * m2, t + 2), y3r = twr<Inv>(x + 3 * m2, t + 4);
-                    s2r = y2r + y3r, d2r = y2r - y3r;
-                }
-                {
-                    const X y2i = twi<Inv>(x + 2 * m2, t + 2), y3i = twi<Inv>(x + 3 * m2, t + 4);
-                    s2i = y2i + y3i, d2i = y2i - y3i;
-                }
+                legs<Inv>(x, m2, 4 * m2, t, t + 6, s1r, d1r, s1i, d1i);
+                legs<Inv>(x, 2 * m2, 3 * m2, t + 2, t + 4, s2r, d2r, s2i, d2i);
                 // x0 kept aside: in place, o[0] overwrites it
                 const double x0[2] = {x[0], x[1]};
                 half5<!Inv>(x0, s1r, s2r, d1i, d2i, o, m2);
