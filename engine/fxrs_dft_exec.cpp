@@ -59,13 +59,15 @@ void stage(const S *in, S *out, int f, ptrdiff_t m, ptrdiff_t blocks, const S *t
 
 // A radix-F stage (F = 2..5) with the grouped twiddle layout: per group
 // of four q, per leg p = 1..F-1, four real parts then four imaginary.
+// Four q side by side; the q beyond the last whole group (all of them
+// when m < 4) four blocks side by side, the same arithmetic lane by lane.
 template <bool Inv, int F>
 void stage_sse(const float *in, float *out, ptrdiff_t m, ptrdiff_t blocks, const float *tw)
 {
-    const ptrdiff_t groups = m / 4;
+    const ptrdiff_t groups = m / 4, bs = 2 * F * m;
     for (ptrdiff_t b = 0; b < blocks; ++b) {
-        const float *ib = in + 2 * b * F * m;
-        float *ob = out + 2 * b * F * m;
+        const float *ib = in + b * bs;
+        float *ob = out + b * bs;
         const float *t = tw;
         for (ptrdiff_t g = 0; g < groups; ++g, t += 8 * (F - 1)) {
             const ptrdiff_t q = 4 * g;
@@ -78,6 +80,29 @@ void stage_sse(const float *in, float *out, ptrdiff_t m, ptrdiff_t blocks, const
             for (int r = 0; r < F; ++r)
                 vstore(ob + 2 * (q + r * m), x[r]);
         }
+    }
+    const float *t = tw + groups * 8 * (F - 1);
+    ptrdiff_t b = 0;
+    for (; b + 4 <= blocks; b += 4)
+        for (ptrdiff_t q = 4 * groups; q < m; ++q) {
+            const int lane = (int)(q & 3);
+            V x[F];
+            for (int p = 0; p < F; ++p) {
+                const float *s = in + b * bs + 2 * (q + p * m);
+                x[p] = vgather(s, s + bs, s + 2 * bs, s + 3 * bs);
+                if (p > 0)
+                    x[p] = vtwiddle<Inv>(x[p], _mm_set1_ps(t[8 * (p - 1) + lane]),
+                                         _mm_set1_ps(t[8 * (p - 1) + 4 + lane]));
+            }
+            bfly_fixed<Inv, F>(x);
+            for (int r = 0; r < F; ++r) {
+                float *o = out + b * bs + 2 * (q + r * m);
+                vscatter(x[r], o, o + bs, o + 2 * bs, o + 3 * bs);
+            }
+        }
+    for (; b < blocks; ++b) {
+        const float *ib = in + b * bs;
+        float *ob = out + b * bs;
         for (ptrdiff_t q = 4 * groups; q < m; ++q) {
             const int lane = (int)(q & 3);
             Z<float> x[F];
