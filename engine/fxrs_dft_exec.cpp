@@ -125,6 +125,12 @@ void leaves_sse(const float *src, ptrdiff_t is, float *out, ptrdiff_t nb, ptrdif
     ptrdiff_t c = 0;
     const ptrdiff_t js = 2 * is * span;
     for (; c + 4 <= nb; c += 4) {
+        // long strided transforms read their inputs from far apart: ask
+        // for those of two groups ahead
+        if (is > 1 && c + 12 <= nb)
+            for (int k = 8; k < 12; ++k)
+                for (int j = 0; j < F; ++j)
+                    _mm_prefetch((const char *)(src + 2 * is * idx[c + k] + j * js), _MM_HINT_T0);
         const float *s0 = src + 2 * is * idx[c], *s1 = src + 2 * is * idx[c + 1];
         const float *s2 = src + 2 * is * idx[c + 2], *s3 = src + 2 * is * idx[c + 3];
         V x[F];
