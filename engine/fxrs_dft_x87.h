@@ -16,16 +16,18 @@ namespace x87 {
 
 typedef long double X;
 
-// cos and sin of 2 pi/3, 2 pi/5, 4 pi/5, rounded to double
-constexpr double kS3 = 0.86602540378443864676, kC51 = 0.30901699437494742410,
-                 kC52 = -0.80901699437494742410, kS51 = 0.95105651629515357212,
-                 kS52 = 0.58778525229247312917;
+// cos and sin of 2 pi/3, 2 pi/5, 4 pi/5, rounded to double, read at each
+// use (kept in registers they would crowd out the data)
+constexpr double kK[5] = {0.86602540378443864676, 0.30901699437494742410, -0.80901699437494742410,
+                          0.95105651629515357212, 0.58778525229247312917};
+enum { kS3, kC51, kC52, kS51, kS52 };
 
 template <bool P> inline X pm(X a, X b) { return P ? a + b : a - b; }
 
 // A load at each use: the compiler would otherwise keep a value it reads
 // twice in a register, and with too few of those it parks it as 80 bits.
 inline X ld(const double *p) { return *(const volatile double *)p; }
+inline X k(int i) { return ld(kK + i); }
 
 // Real and imaginary part of the point at x times w (times conj(w) for
 // the inverse).
@@ -59,12 +61,12 @@ inline void legs(const double *x, ptrdiff_t j, ptrdiff_t k, const double *wj, co
 template <bool P> inline void half5(const double *x0, X s1, X s2, X d1, X d2, double *o, ptrdiff_t m2)
 {
     o[0] = (double)(ld(x0) + s1 + s2);
-    const X a1 = ld(x0) + s1 * kC51 + s2 * kC52;
-    const X a2 = ld(x0) + s1 * kC52 + s2 * kC51;
-    const X b1 = d1 * kS51 + d2 * kS52;
+    const X a1 = ld(x0) + s1 * k(kC51) + s2 * k(kC52);
+    const X a2 = ld(x0) + s1 * k(kC52) + s2 * k(kC51);
+    const X b1 = d1 * k(kS51) + d2 * k(kS52);
     o[m2] = (double)pm<P>(a1, b1);
     o[4 * m2] = (double)pm<!P>(a1, b1);
-    const X b2 = d1 * kS52 - d2 * kS51;
+    const X b2 = d1 * k(kS52) - d2 * k(kS51);
     o[2 * m2] = (double)pm<P>(a2, b2);
     o[3 * m2] = (double)pm<!P>(a2, b2);
 }
@@ -75,7 +77,7 @@ template <bool P> inline void half3(const double *x0, X t, X e, double *o, ptrdi
 {
     const X m = ld(x0) - t * (X)0.5;
     o[0] = (double)(ld(x0) + t);
-    const X d = e * kS3;
+    const X d = e * k(kS3);
     o[m2] = (double)pm<P>(m, d);
     o[2 * m2] = (double)pm<!P>(m, d);
 }
