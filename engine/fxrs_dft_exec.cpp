@@ -4,6 +4,7 @@
 // None of them scales; the callers do.
 #include <string.h>
 #include "engine/fxrs_dft_sse.h"
+#include "engine/fxrs_dft_x87.h"
 
 namespace fxrs {
 namespace {
@@ -58,13 +59,15 @@ void stage(const S *in, S *out, int f, ptrdiff_t m, ptrdiff_t blocks, const S *t
 
 // A radix-F stage (F = 2..5) with the grouped twiddle layout: per group
 // of four q, per leg p = 1..F-1, four real parts then four imaginary.
+// Four q side by side; the q beyond the last whole group (all of them
+// when m < 4) four blocks side by side, the same arithmetic lane by lane.
 template <bool Inv, int F>
 void stage_sse(const float *in, float *out, ptrdiff_t m, ptrdiff_t blocks, const float *tw)
 {
-    const ptrdiff_t groups = m / 4;
+    const ptrdiff_t groups = m / 4, bs = 2 * F * m;
     for (ptrdiff_t b = 0; b < blocks; ++b) {
-        const float *ib = in + 2 * b * F * m;
-        float *ob = out + 2 * b * F * m;
+        const float *ib = in + b * bs;
+        float *ob = out + b * bs;
         const float *t = tw;
         for (ptrdiff_t g = 0; g < groups; ++g, t += 8 * (F - 1)) {
             const ptrdiff_t q = 4 * g;
@@ -77,6 +80,29 @@ void stage_sse(const float *in, float *out, ptrdiff_t m, ptrdiff_t blocks, const
             for (int r = 0; r < F; ++r)
                 vstore(ob + 2 * (q + r * m), x[r]);
         }
+    }
+    const float *t = tw + groups * 8 * (F - 1);
+    ptrdiff_t b = 0;
+    for (; b + 4 <= blocks; b += 4)
+        for (ptrdiff_t q = 4 * groups; q < m; ++q) {
+            const int lane = (int)(q & 3);
+            V x[F];
+            for (int p = 0; p < F; ++p) {
+                const float *s = in + b * bs + 2 * (q + p * m);
+                x[p] = vgather(s, s + bs, s + 2 * bs, s + 3 * bs);
+                if (p > 0)
+                    x[p] = vtwiddle<Inv>(x[p], _mm_set1_ps(t[8 * (p - 1) + lane]),
+                                         _mm_set1_ps(t[8 * (p - 1) + 4 + lane]));
+            }
+            bfly_fixed<Inv, F>(x);
+            for (int r = 0; r < F; ++r) {
+                float *o = out + b * bs + 2 * (q + r * m);
+                vscatter(x[r], o, o + bs, o + 2 * bs, o + 3 * bs);
+            }
+        }
+    for (; b < blocks; ++b) {
+        const float *ib = in + b * bs;
+        float *ob = out + b * bs;
         for (ptrdiff_t q = 4 * groups; q < m; ++q) {
             const int lane = (int)(q & 3);
             Z<float> x[F];
@@ -99,6 +125,12 @@ void leaves_sse(const float *src, ptrdiff_t is, float *out, ptrdiff_t nb, ptrdif
     ptrdiff_t c = 0;
     const ptrdiff_t js = 2 * is * span;
     for (; c + 4 <= nb; c += 4) {
+        // long strided transforms read their inputs from far apart: ask
+        // for those of two groups ahead
+        if (is > 1 && c + 12 <= nb)
+            for (int k = 8; k < 12; ++k)
+                for (int j = 0; j < F; ++j)
+                    _mm_prefetch((const char *)(src + 2 * is * idx[c + k] + j * js), _MM_HINT_T0);
         const float *s0 = src + 2 * is * idx[c], *s1 = src + 2 * is * idx[c + 1];
         const float *s2 = src + 2 * is * idx[c + 2], *s3 = src + 2 * is * idx[c + 3];
         V x[F];
@@ -130,6 +162,14 @@ void run_stage(const DftFactor &r, const S *in, S *out, ptrdiff_t blocks)
         case 3: stage_sse<Inv, 3>(in, out, r.m, blocks, tw); return;
         case 4: stage_sse<Inv, 4>(in, out, r.m, blocks, tw); return;
         case 5: stage_sse<Inv, 5>(in, out, r.m, blocks, tw); return;
+        default: break;
+        }
+    } else {
+        switch (r.f) {
+        case 2: x87::stage<Inv, 2>(in, out, r.m, blocks, tw); return;
+        case 3: x87::stage<Inv, 3>(in, out, r.m, blocks, tw); return;
+        case 4: x87::stage<Inv, 4>(in, out, r.m, blocks, tw); return;
+        case 5: x87::stage<Inv, 5>(in, out, r.m, blocks, tw); return;
         default: break;
         }
     }
@@ -171,6 +211,11 @@ void first_stage(const S *src, ptrdiff_t is, S *lo, int p, ptrdiff_t nb, const i
             return leaves_sse<Inv, 3>(src, is, lo, nb, nb, idx);
         if (p == 5)
             return leaves_sse<Inv, 5>(src, is, lo, nb, nb, idx);
+    } else {
+        if (p == 3)
+            return x87::leaves<Inv, 3>(src, is, lo, nb, nb, idx);
+        if (p == 5)
+            return x87::leaves<Inv, 5>(src, is, lo, nb, nb, idx);
     }
     switch (p) {
     case 3: leaves<Inv, 3>(src, is, lo, 3, nb, nb, idx, dir); break;

@@ -20,43 +20,54 @@ template <int S> struct Pts {
     explicit Pts(D d) : re(d.a), im(S == 2 ? d.a + 1 : d.b) {}
 };
 
+// The loop of a radix-R pass over blocks of L points: butterfly j
+// (j0 <= j < j1) of every block gets the real and imaginary parts of its
+// first point, the distance Q to the next of its R points and its
+// twiddles (R - 1 complex values).
+template <int S, int R, class B>
+inline void each_bfly(D d, ptrdiff_t len, ptrdiff_t L, const double *tw, ptrdiff_t j0, ptrdiff_t j1, B body)
+{
+    const Pts<S> x(d);
+    const ptrdiff_t Q = S * (L / R);
+    for (ptrdiff_t b = 0; b < len; b += L) {
+        double *re = x.re + S * (b + j0), *im = x.im + S * (b + j0);
+        const double *w = tw + 2 * (R - 1) * j0;
+        for (ptrdiff_t j = j0; j < j1; ++j, re += S, im += S, w += 2 * (R - 1))
+            body(re, im, Q, w);
+    }
+}
+
 // Forward radix-4 pass (decimation in frequency) over blocks of L points:
 // X0, X2 w^2j, X1 w^j, X3 w^3j into slots j, j+Q, j+2Q, j+3Q.
 template <int S>
 void r4f(D d, ptrdiff_t len, ptrdiff_t L, const double *tw, ptrdiff_t j0, ptrdiff_t j1)
 {
-    const Pts<S> x(d);
-    const ptrdiff_t Q = S * (L / 4);
-    for (ptrdiff_t b = 0; b < len; b += L) {
-        double *re = x.re + S * (b + j0), *im = x.im + S * (b + j0);
-        const double *w = tw + 6 * j0;
-        for (ptrdiff_t j = j0; j < j1; ++j, re += S, im += S, w += 6) {
-            X t1r, t1i, t3r, t3i;
-            {
-                X a0r = re[0], a2r = re[2 * Q], a1r = re[Q], a3r = re[3 * Q];
-                X t0r = a0r + a2r, t2r = a1r + a3r;
-                t1r = a0r - a2r, t3r = a1r - a3r;
-                X a0i = im[0], a2i = im[2 * Q], a1i = im[Q], a3i = im[3 * Q];
-                X t0i = a0i + a2i, t2i = a1i + a3i;
-                t1i = a0i - a2i, t3i = a1i - a3i;
-                re[0] = (double)(t0r + t2r);
-                im[0] = (double)(t0i + t2i);
-                X yr = t0r - t2r, yi = t0i - t2i, c = w[2], s = w[3];
-                re[Q] = (double)(yr * c - yi * s);
-                im[Q] = (double)(yr * s + yi * c);
-            }
-            {
-                X yr = t1r + t3i, yi = t1i - t3r, c = w[0], s = w[1];
-                re[2 * Q] = (double)(yr * c - yi * s);
-                im[2 * Q] = (double)(yr * s + yi * c);
-            }
-            {
-                X yr = t1r - t3i, yi = t1i + t3r, c = w[4], s = w[5];
-                re[3 * Q] = (double)(yr * c - yi * s);
-                im[3 * Q] = (double)(yr * s + yi * c);
-            }
+    each_bfly<S, 4>(d, len, L, tw, j0, j1, [](double *re, double *im, ptrdiff_t Q, const double *w) {
+        X t1r, t1i, t3r, t3i;
+        {
+            X a0r = re[0], a2r = re[2 * Q], a1r = re[Q], a3r = re[3 * Q];
+            X t0r = a0r + a2r, t2r = a1r + a3r;
+            t1r = a0r - a2r, t3r = a1r - a3r;
+            X a0i = im[0], a2i = im[2 * Q], a1i = im[Q], a3i = im[3 * Q];
+            X t0i = a0i + a2i, t2i = a1i + a3i;
+            t1i = a0i - a2i, t3i = a1i - a3i;
+            re[0] = (double)(t0r + t2r);
+            im[0] = (double)(t0i + t2i);
+            X yr = t0r - t2r, yi = t0i - t2i, c = w[2], s = w[3];
+            re[Q] = (double)(yr * c - yi * s);
+            im[Q] = (double)(yr * s + yi * c);
         }
-    }
+        {
+            X yr = t1r + t3i, yi = t1i - t3r, c = w[0], s = w[1];
+            re[2 * Q] = (double)(yr * c - yi * s);
+            im[2 * Q] = (double)(yr * s + yi * c);
+        }
+        {
+            X yr = t1r - t3i, yi = t1i + t3r, c = w[4], s = w[5];
+            re[3 * Q] = (double)(yr * c - yi * s);
+            im[3 * Q] = (double)(yr * s + yi * c);
+        }
+    });
 }
 
 // Backward radix-4 pass (decimation in time), the mirror of r4f, with the
@@ -64,76 +75,58 @@ void r4f(D d, ptrdiff_t len, ptrdiff_t L, const double *tw, ptrdiff_t j0, ptrdif
 template <int S, bool Sc>
 void r4i(D d, ptrdiff_t len, ptrdiff_t L, const double *tw, ptrdiff_t j0, ptrdiff_t j1, X sc)
 {
-    const Pts<S> x(d);
-    const ptrdiff_t Q = S * (L / 4);
-    for (ptrdiff_t b = 0; b < len; b += L) {
-        double *re = x.re + S * (b + j0), *im = x.im + S * (b + j0);
-        const double *w = tw + 6 * j0;
-        for (ptrdiff_t j = j0; j < j1; ++j, re += S, im += S, w += 6) {
-            X u2r, u2i, u3r, u3i;
-            {
-                X ar = re[2 * Q], ai = im[2 * Q], c = w[0], s = w[1];
-                X y1r = ar * c + ai * s, y1i = ai * c - ar * s;
-                ar = re[3 * Q], ai = im[3 * Q], c = w[4], s = w[5];
-                X y3r = ar * c + ai * s, y3i = ai * c - ar * s;
-                u2r = y1r + y3r, u2i = y1i + y3i, u3r = y1r - y3r, u3i = y1i - y3i;
-            }
-            X ar = re[Q], ai = im[Q], c = w[2], s = w[3];
-            X y2r = ar * c + ai * s, y2i = ai * c - ar * s;
-            X y0r = re[0], y0i = im[0];
-            X u0r = y0r + y2r, u0i = y0i + y2i, u1r = y0r - y2r, u1i = y0i - y2i;
-            X o0r = u0r + u2r, o0i = u0i + u2i, o2r = u0r - u2r, o2i = u0i - u2i;
-            X o1r = u1r - u3i, o1i = u1i + u3r, o3r = u1r + u3i, o3i = u1i - u3r;
-            if (Sc) {
-                o0r *= sc, o0i *= sc, o1r *= sc, o1i *= sc, o2r *= sc, o2i *= sc, o3r *= sc, o3i *= sc;
-            }
-            re[0] = (double)o0r, im[0] = (double)o0i;
-            re[Q] = (double)o1r, im[Q] = (double)o1i;
-            re[2 * Q] = (double)o2r, im[2 * Q] = (double)o2i;
-            re[3 * Q] = (double)o3r, im[3 * Q] = (double)o3i;
+    each_bfly<S, 4>(d, len, L, tw, j0, j1, [sc](double *re, double *im, ptrdiff_t Q, const double *w) {
+        X u2r, u2i, u3r, u3i;
+        {
+            X ar = re[2 * Q], ai = im[2 * Q], c = w[0], s = w[1];
+            X y1r = ar * c + ai * s, y1i = ai * c - ar * s;
+            ar = re[3 * Q], ai = im[3 * Q], c = w[4], s = w[5];
+            X y3r = ar * c + ai * s, y3i = ai * c - ar * s;
+            u2r = y1r + y3r, u2i = y1i + y3i, u3r = y1r - y3r, u3i = y1i - y3i;
         }
-    }
+        X ar = re[Q], ai = im[Q], c = w[2], s = w[3];
+        X y2r = ar * c + ai * s, y2i = ai * c - ar * s;
+        X y0r = re[0], y0i = im[0];
+        X u0r = y0r + y2r, u0i = y0i + y2i, u1r = y0r - y2r, u1i = y0i - y2i;
+        X o0r = u0r + u2r, o0i = u0i + u2i, o2r = u0r - u2r, o2i = u0i - u2i;
+        X o1r = u1r - u3i, o1i = u1i + u3r, o3r = u1r + u3i, o3i = u1i - u3r;
+        if (Sc) {
+            o0r *= sc, o0i *= sc, o1r *= sc, o1i *= sc, o2r *= sc, o2i *= sc, o3r *= sc, o3i *= sc;
+        }
+        re[0] = (double)o0r, im[0] = (double)o0i;
+        re[Q] = (double)o1r, im[Q] = (double)o1i;
+        re[2 * Q] = (double)o2r, im[2 * Q] = (double)o2i;
+        re[3 * Q] = (double)o3r, im[3 * Q] = (double)o3i;
+    });
 }
 
 template <int S>
 void r2f(D d, ptrdiff_t len, ptrdiff_t L, const double *tw, ptrdiff_t j0, ptrdiff_t j1)
 {
-    const Pts<S> x(d);
-    const ptrdiff_t H = S * (L / 2);
-    for (ptrdiff_t b = 0; b < len; b += L) {
-        double *re = x.re + S * (b + j0), *im = x.im + S * (b + j0);
-        const double *w = tw + 2 * j0;
-        for (ptrdiff_t j = j0; j < j1; ++j, re += S, im += S, w += 2) {
-            X ar = re[0], br = re[H], ai = im[0], bi = im[H];
-            re[0] = (double)(ar + br);
-            im[0] = (double)(ai + bi);
-            X yr = ar - br, yi = ai - bi, c = w[0], s = w[1];
-            re[H] = (double)(yr * c - yi * s);
-            im[H] = (double)(yr * s + yi * c);
-        }
-    }
+    each_bfly<S, 2>(d, len, L, tw, j0, j1, [](double *re, double *im, ptrdiff_t H, const double *w) {
+        X ar = re[0], br = re[H], ai = im[0], bi = im[H];
+        re[0] = (double)(ar + br);
+        im[0] = (double)(ai + bi);
+        X yr = ar - br, yi = ai - bi, c = w[0], s = w[1];
+        re[H] = (double)(yr * c - yi * s);
+        im[H] = (double)(yr * s + yi * c);
+    });
 }
 
 template <int S, bool Sc>
 void r2i(D d, ptrdiff_t len, ptrdiff_t L, const double *tw, ptrdiff_t j0, ptrdiff_t j1, X sc)
 {
-    const Pts<S> x(d);
-    const ptrdiff_t H = S * (L / 2);
-    for (ptrdiff_t b = 0; b < len; b += L) {
-        double *re = x.re + S * (b + j0), *im = x.im + S * (b + j0);
-        const double *w = tw + 2 * j0;
-        for (ptrdiff_t j = j0; j < j1; ++j, re += S, im += S, w += 2) {
-            X br = re[H], bi = im[H], c = w[0], s = w[1];
-            X yr = br * c + bi * s, yi = bi * c - br * s;
-            X ar = re[0], ai = im[0];
-            X o0r = ar + yr, o0i = ai + yi, o1r = ar - yr, o1i = ai - yi;
-            if (Sc) {
-                o0r *= sc, o0i *= sc, o1r *= sc, o1i *= sc;
-            }
-            re[0] = (double)o0r, im[0] = (double)o0i;
-            re[H] = (double)o1r, im[H] = (double)o1i;
+    each_bfly<S, 2>(d, len, L, tw, j0, j1, [sc](double *re, double *im, ptrdiff_t H, const double *w) {
+        X br = re[H], bi = im[H], c = w[0], s = w[1];
+        X yr = br * c + bi * s, yi = bi * c - br * s;
+        X ar = re[0], ai = im[0];
+        X o0r = ar + yr, o0i = ai + yi, o1r = ar - yr, o1i = ai - yi;
+        if (Sc) {
+            o0r *= sc, o0i *= sc, o1r *= sc, o1i *= sc;
         }
-    }
+        re[0] = (double)o0r, im[0] = (double)o0i;
+        re[H] = (double)o1r, im[H] = (double)o1i;
+    });
 }
 
 // The untabled closing pass: 4-point (finalLg 2) or 2-point (finalLg 1)
