@@ -102,7 +102,7 @@ int zem_bench_report(int argc, char **argv)
     if (min_time <= 0)
         min_time = brief ? 0.05 : 0.2;
     const std::vector<Target> all = zembench::targets(min_time);
-    const double t0 = zembench::wall_seconds();
+    const double t0 = zembench::wall_seconds(), c0 = zembench::cpu_seconds();
     printf("zem-bench report%s: %s; one thread unless a row says two; ratio = ours / reference\n",
            brief ? " --short" : "", brief ? "the cheaper targets" : "every target stated in the library's issues");
     auto limit = [&](const char *name) {
@@ -132,8 +132,9 @@ int zem_bench_report(int argc, char **argv)
     int met = 0, unmeasured = 0;
     for (const Result &r : results)
         met += r.measured && r.score >= 1, unmeasured += !r.measured;
-    printf("%d of %zu targets met (%d not measured: peer missing or no result)%s; %.0f s\n", met, results.size(),
-           unmeasured, brief ? ", short form" : "", zembench::wall_seconds() - t0);
+    printf("%d of %zu targets met (%d not measured: peer missing or no result)%s; %.0f s (%.0f s of CPU)\n", met,
+           results.size(), unmeasured, brief ? ", short form" : "", zembench::wall_seconds() - t0,
+           zembench::cpu_seconds() - c0);
     std::vector<Result> misses;
     for (const Result &r : results)
         if (r.measured && r.score < 1)

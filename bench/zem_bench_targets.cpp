@@ -261,14 +261,16 @@ std::vector<Target> targets(double min_time)
         add("5", false, fmt("%cgemm 2000 cubed, 2 threads", t), "GFLOPS", gemm(t, 2000, 2000, 2000, 2), one_wall,
             "1 thread", 1.8);
     }
-    for (char t : {'s', 'd', 'c', 'z'})
+    // (double complex at 2000 takes minutes per call pair on x87: left to
+    // `zem-bench tri --sizes 2000 --routines z`)
+    for (char t : {'s', 'd', 'c'})
         for (bool solve : {true, false}) {
             Probe o1 = tri(t, solve, 2000, 1);
             o1.wall = true;
             add("11", false, fmt("%ctr%s n = 2000, 2 threads", t, solve ? "sm" : "mm"), "GFLOPS",
                 tri(t, solve, 2000, 2), o1, "1 thread", 1.7);
         }
-    for (const char *r : {"ssyrk", "ssyr2k", "ssymm", "dsyrk", "dsyr2k", "dsymm", "zherk"}) {
+    for (const char *r : {"ssyrk", "ssyr2k", "ssymm", "dsyrk", "dsyr2k", "dsymm"}) {
         Probe o1 = sym(r, 2000, 1);
         o1.wall = true;
         add("11", false, fmt("%s n = 2000, 2 threads", r), "GFLOPS", sym(r, 2000, 2), o1, "1 thread", 1.7);
