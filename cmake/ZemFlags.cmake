@@ -28,6 +28,17 @@ if(ZEM_FUZZ)
       -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   add_compile_options(${ZEM_SAN_FLAGS})
   add_link_options(-fsanitize=address,undefined)
+elseif(ZEM_TSAN)
+  # The race detector needs an OpenMP runtime whose synchronisation it can
+  # see: the compiler's libgomp is not instrumented, so its barriers and
+  # task hand-offs are invisible to ThreadSanitizer and every parallel
+  # region would be reported. This build uses clang with LLVM's libomp,
+  # whose tool interface lets libarcher (libomp-14-dev) tell ThreadSanitizer
+  # about every barrier, task and critical section; the tests load it
+  # explicitly (OMP_TOOL_LIBRARIES, tests/CMakeLists.txt).
+  set(ZEM_SAN_FLAGS -fsanitize=thread -fno-omit-frame-pointer)
+  add_compile_options(${ZEM_SAN_FLAGS})
+  add_link_options(${ZEM_SAN_FLAGS})
 elseif(ZEM_SANITIZE)
   set(ZEM_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
   add_compile_options(${ZEM_SAN_FLAGS})

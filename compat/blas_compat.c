@@ -29,20 +29,24 @@ void _ZEM_BLAS_F77_CDOTU(c8 *, const int *, const void *, const int *, const voi
 void _ZEM_BLAS_F77_ZDOTC(c16 *, const int *, const void *, const int *, const void *, const int *);
 void _ZEM_BLAS_F77_ZDOTU(c16 *, const int *, const void *, const int *, const void *, const int *);
 
-#define BY_VALUE(name, kernel, rtype, ctype, make)                                          \
-    EXPORT ctype name(const int *n, const void *x,          \
-                                                      const int *incx, const void *y,       \
-                                                      const int *incy)                      \
-    {                                                                                       \
-        rtype r;                                                                            \
-        kernel(&r, n, x, incx, y, incy);                                                    \
-        return make(r.re, r.im);                                                            \
+/* The pair is copied into the complex value as it lies in memory (real part
+ * first), which keeps signed zeros, infinities and NaNs exactly and needs no
+ * CMPLX macro, which not every compiler's complex.h provides. */
+#define BY_VALUE(name, kernel, rtype, ctype)                                    \
+    EXPORT ctype name(const int *n, const void *x, const int *incx,             \
+                      const void *y, const int *incy)                           \
+    {                                                                           \
+        rtype r;                                                                \
+        ctype v;                                                                \
+        kernel(&r, n, x, incx, y, incy);                                        \
+        memcpy(&v, &r, sizeof v);                                               \
+        return v;                                                               \
     }
 
-BY_VALUE(cdotc_, _ZEM_BLAS_F77_CDOTC, c8, float complex, CMPLXF)
-BY_VALUE(cdotu_, _ZEM_BLAS_F77_CDOTU, c8, float complex, CMPLXF)
-BY_VALUE(zdotc_, _ZEM_BLAS_F77_ZDOTC, c16, double complex, CMPLX)
-BY_VALUE(zdotu_, _ZEM_BLAS_F77_ZDOTU, c16, double complex, CMPLX)
+BY_VALUE(cdotc_, _ZEM_BLAS_F77_CDOTC, c8, float complex)
+BY_VALUE(cdotu_, _ZEM_BLAS_F77_CDOTU, c8, float complex)
+BY_VALUE(zdotc_, _ZEM_BLAS_F77_ZDOTC, c16, double complex)
+BY_VALUE(zdotu_, _ZEM_BLAS_F77_ZDOTU, c16, double complex)
 
 /* |re| + |im| of one complex number. */
 EXPORT float scabs1_(const c8 *z) { return fabsf(z->re) + fabsf(z->im); }

@@ -27,11 +27,17 @@ int g_active = 2;
 int g_lock_word = 0;
 Slot *g_slots = nullptr;
 
+// The first use may come from several threads at once (the threads of a
+// parallel region): each then reads the environment and stores the same
+// decision, through atomic accesses.
 bool cache_on()
 {
-    if (g_fast == -1)
-        g_fast = getenv("ZEM_DISABLE_FAST_MM") != nullptr ? 0 : 1;
-    return g_fast == 1;
+    int fast = __atomic_load_n(&g_fast, __ATOMIC_RELAXED);
+    if (fast == -1) {
+        fast = getenv("ZEM_DISABLE_FAST_MM") != nullptr ? 0 : 1;
+        __atomic_store_n(&g_fast, fast, __ATOMIC_RELAXED);
+    }
+    return fast == 1;
 }
 
 bool same_thread(pthread_t a, pthread_t b) { return a != 0 && pthread_equal(a, b); }

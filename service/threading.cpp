@@ -15,7 +15,7 @@ namespace {
 int g_serial_decision = -1;
 int g_fork_handler_set = 0;
 
-void child_runs_serially(void) { g_serial_decision = 1; }
+void child_runs_serially(void) { __atomic_store_n(&g_serial_decision, 1, __ATOMIC_RELAXED); }
 
 // Writes ZEM_SERIAL only when its value would change: a write of the
 // environment racing with another thread's read of it is a crash in the C
@@ -32,9 +32,11 @@ bool is_set(const char *v) { return v != nullptr && v[0] != '\0'; }
 bool says_yes(const char *v) { return strcmp(v, "YES") == 0 || strcmp(v, "yes") == 0; }
 } // namespace
 
+// The first decision may be made by several threads at once; each reaches
+// the same one, and the decision word is accessed atomically.
 extern "C" ZEM_API int _ZEM_SERV_in_serial(void)
 {
-    int d = g_serial_decision;
+    int d = __atomic_load_n(&g_serial_decision, __ATOMIC_RELAXED);
     if (d != -1)
         return d;
     const char *t = getenv("OMP_NUM_THREADS");
@@ -47,7 +49,7 @@ extern "C" ZEM_API int _ZEM_SERV_in_serial(void)
         d = (is_set(s) && !says_yes(s)) ? 0 : 1;
     if (d == 0 && !__atomic_exchange_n(&g_fork_handler_set, 1, __ATOMIC_ACQ_REL))
         pthread_atfork(nullptr, nullptr, child_runs_serially);
-    g_serial_decision = d;
+    __atomic_store_n(&g_serial_decision, d, __ATOMIC_RELAXED);
     return d;
 }
 

@@ -11,7 +11,7 @@
 # routines land, the inputs grow and the placeholders go, with no edit here.
 set(ZEM_TESTER_DIR /usr/lib/x86_64-linux-gnu/blas)
 set(ZEM_TESTERS_RUN OFF)
-if(NOT CMAKE_CROSSCOMPILING AND NOT ZEM_SANITIZE AND EXISTS ${ZEM_TESTER_DIR}/xblat1d)
+if(NOT CMAKE_CROSSCOMPILING AND NOT ZEM_SANITIZE AND NOT ZEM_TSAN AND EXISTS ${ZEM_TESTER_DIR}/xblat1d)
   set(ZEM_TESTERS_RUN ON)
 endif()
 
