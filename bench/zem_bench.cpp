@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "peers.h"
+#include "zem_bench.h"
 #include "zem_blas.h"
 #include "zem_service.h"
 
@@ -107,13 +107,6 @@ double check_product(const Shape &s, const std::vector<T> &a, const std::vector<
     return worst;
 }
 
-double cpu_seconds()
-{
-    timespec ts;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec + 1e-9 * ts.tv_nsec;
-}
-
 // Median seconds of one call, repeating for about min_time; cpu receives
 // the process CPU seconds per call over the repetitions (all threads).
 template <class T>
@@ -121,27 +114,37 @@ double time_calls(GemmFn<T> f, const Shape &s, const std::vector<T> &a, const st
                   const Options &o, double &cpu)
 {
     const T one = Ty<T>::make(1, 0), zero = Ty<T>::make(0, 0);
-    auto call = [&] {
-        f("N", "N", &s.m, &s.n, &s.k, &one, a.data(), &s.m, b.data(), &s.k, &zero, c.data(), &s.m);
-    };
-    auto now = [] { return std::chrono::steady_clock::now(); };
-    auto t0 = now();
-    call(); // warm-up (first touch, work memory)
-    const double first = std::max(std::chrono::duration<double>(now() - t0).count(), 1e-7);
-    // small problems: several calls per timed repetition (about 20 ms)
-    const int batch = std::max(1, std::min(100000, (int)(0.02 / first)));
-    const int reps = std::max(1, std::min(o.max_reps, (int)std::ceil(o.min_time / (first * batch))));
-    std::vector<double> times;
-    const double c0 = cpu_seconds();
-    for (int r = 0; r < reps; ++r) {
-        t0 = now();
-        for (int q = 0; q < batch; ++q)
-            call();
-        times.push_back(std::chrono::duration<double>(now() - t0).count() / batch);
-    }
-    cpu = (cpu_seconds() - c0) / ((double)reps * batch);
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    zembench::Repeat r;
+    r.min_time = o.min_time;
+    r.max_reps = o.max_reps;
+    const zembench::Timing t = zembench::measure(
+        [&] { f("N", "N", &s.m, &s.n, &s.k, &one, a.data(), &s.m, b.data(), &s.k, &zero, c.data(), &s.m); }, r);
+    cpu = t.cpu;
+    return t.median;
+}
+
+template <class T>
+zembench::Rate gemm_rate_of(bool use_peer, const Shape &s, int threads, double min_time)
+{
+    Peer peer;
+    if (use_peer)
+        peer.open();
+    GemmFn<T> f = use_peer ? Ty<T>::peer(peer) : Ty<T>::ours();
+    if (!f)
+        return zembench::Rate{0, 0};
+    std::vector<T> a = random_matrix<T>((size_t)s.m * s.k, 1), b = random_matrix<T>((size_t)s.k * s.n, 2),
+                   c((size_t)s.m * s.n);
+    omp_set_num_threads(threads);
+    if (peer.set_threads)
+        peer.set_threads(threads);
+    Options o;
+    o.min_time = min_time;
+    double cpu = 0;
+    const double flops = (Ty<T>::complex ? 8.0 : 2.0) * s.m * s.n * s.k * 1e-9;
+    const double wall = time_calls<T>(f, s, a, b, c, o, cpu);
+    if (use_peer) // let the peer's spinning workers fall asleep (see run_type)
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    return zembench::Rate{flops / wall, flops / cpu};
 }
 
 struct Point {
@@ -278,14 +281,28 @@ void usage()
            "zem-bench tri [--sizes 1000,2000] [--threads 1,2] [--routines dszc] [--options LLNN] [--no-peer]\n"
            "                      trsm and trmm beside the library's gemm and OpenBLAS\n"
            "zem-bench sym [--sizes N,...] [--threads T,...] [--routines dsyrk,...] [--no-peer] [--time S]\n"
-           "                      syrk, herk, syr2k and symm beside the library's gemm and OpenBLAS\n");
+           "                      syrk, herk, syr2k and symm beside the library's gemm and OpenBLAS\n"
+           "zem-bench report [--short] [--time S]\n"
+           "                      every speed target of the library's issues: ours, peer or limit, ratio, met\n");
 }
 
 } // namespace
 
+zembench::Rate zembench::gemm_rate(char type, bool peer, int m, int n, int k, int threads, double min_time)
+{
+    const Shape s{m, n, k};
+    switch (type) {
+    case 's': return gemm_rate_of<float>(peer, s, threads, min_time);
+    case 'd': return gemm_rate_of<double>(peer, s, threads, min_time);
+    case 'c': return gemm_rate_of<ZEM_Complex8>(peer, s, threads, min_time);
+    default: return gemm_rate_of<ZEM_Complex16>(peer, s, threads, min_time);
+    }
+}
+
 int zem_bench_fft(int argc, char **argv);
 int zem_bench_tri(int argc, char **argv);
 int zem_bench_sym(int argc, char **argv);
+int zem_bench_report(int argc, char **argv);
 
 int main(int argc, char **argv)
 {
@@ -299,6 +316,8 @@ int main(int argc, char **argv)
         return zem_bench_tri(argc - 1, argv + 1);
     if (argc > 1 && strcmp(argv[1], "sym") == 0)
         return zem_bench_sym(argc - 1, argv + 1);
+    if (argc > 1 && strcmp(argv[1], "report") == 0)
+        return zem_bench_report(argc - 1, argv + 1);
     Options o;
     bool sized = false;
     for (int i = 1; i < argc; ++i) {

@@ -13,33 +13,14 @@
 #include <vector>
 
 #include "fxrs.h"
-#include "peers.h"
+#include "zem_bench.h"
 #include "zem_dfti.h"
 
 namespace {
 
 using zembench::FftwApi;
 
-double now()
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-template <class F> double best(F &&call, double min_time, int batch)
-{
-    call();
-    double b = 1e30, start = now();
-    int reps = 0;
-    do {
-        double t0 = now();
-        for (int i = 0; i < batch; ++i)
-            call();
-        double t = (now() - t0) / batch;
-        b = t < b ? t : b;
-        ++reps;
-    } while ((now() - start < min_time || reps < 3) && reps < 100000);
-    return b;
-}
+using zembench::best_seconds;
 
 double mflops(double points, double seconds) { return 5.0 * points * log2(points) / (seconds * 1e6); }
 
@@ -104,7 +85,7 @@ double time_dfti(int precision, const Shape &s, int threads, double min_time, in
         else
             zembench::fill_pattern((double *)data, reals, 1e-3);
         int batch = s.points() < 16384 ? (int)(16384 / s.points()) : 1;
-        r = mflops(s.points(), best([&] { DftiComputeForward(h, data); }, min_time, batch));
+        r = mflops(s.points(), best_seconds([&] { DftiComputeForward(h, data); }, min_time, batch));
         fxrsFree(data);
     }
     if (h)
@@ -122,7 +103,7 @@ double time_fftw(FftwApi &api, FftwNd &nd, const Shape &s, int threads, unsigned
     void *p = nd.plan((int)s.n.size(), s.n.data(), d, d, zembench::kFftwForward, flags);
     memset(d, 0, (size_t)s.points() * api.elem);
     int batch = s.points() < 16384 ? (int)(16384 / s.points()) : 1;
-    double r = mflops(s.points(), best([&] { api.execute(p); }, min_time, batch));
+    double r = mflops(s.points(), best_seconds([&] { api.execute(p); }, min_time, batch));
     api.destroy(p);
     api.release(d);
     if (nd.with_threads)
@@ -152,7 +133,9 @@ template <> struct Dft<double> {
     static constexpr const char *name = "double";
 };
 
-template <class R> void overhead(int n, double min_time)
+// The engine call's time over the descriptor's (one thread), best of
+// five interleaved rounds.
+template <class R> double overhead(int n, double min_time)
 {
     using E = Dft<R>;
     typename E::Ctx *ctx = nullptr;
@@ -169,15 +152,14 @@ template <class R> void overhead(int n, double min_time)
     double te = 1e30, td = 1e30;
     int batch = n < 16384 ? 16384 / n : 1;
     for (int round = 0; round < 5; ++round) { // interleaved, so drift hits both alike
-        te = fmin(te, best([&] { E::fwd(data, ctx, buf); }, min_time, batch));
-        td = fmin(td, best([&] { DftiComputeForward(h, data); }, min_time, batch));
+        te = fmin(te, best_seconds([&] { E::fwd(data, ctx, buf); }, min_time, batch));
+        td = fmin(td, best_seconds([&] { DftiComputeForward(h, data); }, min_time, batch));
     }
-    printf("%-7s %6d: engine DFT %6.0f mflops, descriptor %6.0f mflops: %+.1f%% time\n", E::name, n,
-           mflops(n, te), mflops(n, td), 100.0 * (td / te - 1.0));
     DftiFreeDescriptor(&h);
     fxrsFree(data);
     fxrsFree(buf);
     E::release(ctx);
+    return te / td;
 }
 
 // Real forward transforms (out of place, CCS) beside FFTW's r2c;
@@ -210,7 +192,7 @@ double time_dfti_real(int precision, const Shape &s, int threads, double min_tim
         else
             zembench::fill_pattern((double *)a, in_reals, 1e-3);
         int batch = s.points() < 16384 ? (int)(16384 / s.points()) : 1;
-        r = 0.5 * mflops(s.points(), best([&] { DftiComputeForward(h, a, b); }, min_time, batch));
+        r = 0.5 * mflops(s.points(), best_seconds([&] { DftiComputeForward(h, a, b); }, min_time, batch));
         fxrsFree(a);
         fxrsFree(b);
     }
@@ -237,7 +219,7 @@ double time_fftw_real(FftwApi &api, const Shape &s, int threads, unsigned flags,
     void *p = plan((int)s.n.size(), s.n.data(), a, b, flags);
     memset(a, 0, (size_t)s.points() * e);
     int batch = s.points() < 16384 ? (int)(16384 / s.points()) : 1;
-    double r = 0.5 * mflops(s.points(), best([&] { api.execute(p); }, min_time, batch));
+    double r = 0.5 * mflops(s.points(), best_seconds([&] { api.execute(p); }, min_time, batch));
     api.destroy(p);
     api.release(a);
     api.release(b);
@@ -247,6 +229,35 @@ double time_fftw_real(FftwApi &api, const Shape &s, int threads, unsigned flags,
 }
 
 } // namespace
+
+double zembench::dfti_mflops(char type, const std::vector<int> &lengths, int threads, double min_time)
+{
+    int status = 0;
+    const double r = time_dfti(type == 's' ? DFTI_SINGLE : DFTI_DOUBLE, Shape{lengths}, threads, min_time, &status);
+    return status ? 0 : r;
+}
+
+double zembench::dfti_fftw_mflops(char type, const std::vector<int> &lengths, int threads, unsigned flags,
+                                  double min_time)
+{
+    static FftwApi api[2];
+    static FftwNd nd[2];
+    static bool loaded[2] = {false, false}, have[2] = {false, false};
+    const int i = type == 's' ? 0 : 1;
+    if (!loaded[i]) {
+        loaded[i] = true;
+        have[i] = i == 0 ? api[0].load("libfftw3f.so.3", "fftwf_", sizeof(Fxrs32fc)) &&
+                               nd[0].load(api[0], "libfftw3f_threads.so.3", "fftwf_")
+                         : api[1].load("libfftw3.so.3", "fftw_", sizeof(Fxrs64fc)) &&
+                               nd[1].load(api[1], "libfftw3_threads.so.3", "fftw_");
+    }
+    return have[i] ? time_fftw(api[i], nd[i], Shape{lengths}, threads, flags, min_time) : 0;
+}
+
+double zembench::dfti_engine_ratio(char type, int n, double min_time)
+{
+    return type == 's' ? overhead<float>(n, min_time) : overhead<double>(n, min_time);
+}
 
 int zem_bench_dfti(double min_time)
 {
@@ -304,10 +315,10 @@ int zem_bench_dfti(double min_time)
             }
     }
     printf("\ndescriptor overhead over the engine call, one thread\n");
-    overhead<float>(1024, min_time);
-    overhead<float>(65536, min_time);
-    overhead<double>(1024, min_time);
-    overhead<double>(65536, min_time);
+    for (int n : {1024, 65536})
+        printf("single  %6d: descriptor %+.1f%% time\n", n, 100.0 * (1 / overhead<float>(n, min_time) - 1.0));
+    for (int n : {1024, 65536})
+        printf("double  %6d: descriptor %+.1f%% time\n", n, 100.0 * (1 / overhead<double>(n, min_time) - 1.0));
     omp_set_num_threads(saved);
     return 0;
 }

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "fxrs.h"
-#include "peers.h"
+#include "zem_bench.h"
 
 namespace {
 
@@ -27,29 +27,9 @@ using zembench::kFftwForward;
 using zembench::kFftwMeasure;
 using zembench::kFftwNoSimd;
 
-double seconds_now()
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+using zembench::best_seconds;
 
-// Best time of one call over repetitions filling about min_time seconds;
-// small transforms are timed in batches so the clock can resolve them.
-template <class F>
-double best_time(F &&call, double min_time, int batch)
-{
-    call();
-    double best = 1e30, start = seconds_now();
-    int reps = 0;
-    do {
-        double t0 = seconds_now();
-        for (int b = 0; b < batch; ++b)
-            call();
-        double t = (seconds_now() - t0) / batch;
-        best = t < best ? t : best;
-        ++reps;
-    } while ((seconds_now() - start < min_time || reps < 3) && reps < 100000);
-    return best;
-}
+double peer_complex(FftwApi *peer, long n, unsigned flags, double min_time);
 
 double mflops(int order, double seconds)
 {
@@ -95,51 +75,69 @@ double check_error(int order, typename Engine<R>::Ctx *ctx, uint8_t *buf)
     return (double)sqrtl(err / (norm > 0 ? norm : 1));
 }
 
+// The engine's context, work buffer and data for 2^order points (no
+// context when memory is short).
+template <class R>
+struct EngineRun {
+    using E = Engine<R>;
+    typename E::Ctx *ctx = nullptr;
+    uint8_t *buf = nullptr;
+    typename E::C *data = nullptr;
+    int order;
+    explicit EngineRun(int ord) : order(ord)
+    {
+        if (E::init(&ctx, order) != 0) {
+            ctx = nullptr;
+            return;
+        }
+        int bytes = 0;
+        E::bufsize(ctx, &bytes);
+        buf = bytes > 0 ? fxrsMalloc_8u(bytes) : nullptr;
+        const size_t n = size_t(1) << order;
+        data = (typename E::C *)fxrsMalloc_8u((int)(n * sizeof(typename E::C)));
+        for (size_t i = 0; i < n; ++i)
+            data[i] = typename E::C{R(i % 7) * R(0.125), R(i % 5) * R(-0.25)};
+    }
+    ~EngineRun()
+    {
+        fxrsFree(data);
+        fxrsFree(buf);
+        if (ctx)
+            E::release(ctx);
+    }
+    double rate(double min_time)
+    {
+        const int batch = order < 14 ? 1 << (14 - order) : 1;
+        return mflops(order, best_seconds([&] { E::fwd(data, ctx, buf); }, min_time, batch));
+    }
+};
+
 template <class R>
 void run_precision(const std::vector<int> &orders, FftwApi *peer, bool check, double min_time, int &failures)
 {
     using E = Engine<R>;
-    using C = typename E::C;
     for (int order : orders) {
-        typename E::Ctx *ctx = nullptr;
-        if (E::init(&ctx, order) != 0) {
+        EngineRun<R> run(order);
+        if (!run.ctx) {
             printf("%-7s %5d  (no context: not enough memory)\n", E::name, order);
             continue;
         }
-        int bytes = 0;
-        E::bufsize(ctx, &bytes);
-        uint8_t *buf = bytes > 0 ? fxrsMalloc_8u(bytes) : nullptr;
         const size_t n = size_t(1) << order;
-        C *data = (C *)fxrsMalloc_8u((int)(n * sizeof(C)));
-        for (size_t i = 0; i < n; ++i)
-            data[i] = C{R(i % 7) * R(0.125), R(i % 5) * R(-0.25)};
         std::string verdict;
         if (check) {
-            double e = check_error<R>(order, ctx, buf);
+            double e = check_error<R>(order, run.ctx, run.buf);
             bool ok = e <= E::tol * (order > 0 ? order : 1) * 4;
             failures += ok ? 0 : 1;
             char text[48];
             snprintf(text, sizeof text, "%s %.1e", ok ? "ok" : "FAILED", e);
             verdict = text;
         }
-        const int batch = order < 14 ? 1 << (14 - order) : 1;
-        double zem = mflops(order, best_time([&] { E::fwd(data, ctx, buf); }, min_time, batch));
-        double ref = 0;
-        if (peer) {
-            void *pd = peer->alloc(n * sizeof(C));
-            void *plan = peer->plan((int)n, pd, pd, kFftwForward, kFftwMeasure);
-            memset(pd, 0, n * sizeof(C));
-            ref = mflops(order, best_time([&] { peer->execute(plan); }, min_time, batch));
-            peer->destroy(plan);
-            peer->release(pd);
-        }
+        double zem = run.rate(min_time);
+        const double ref = peer_complex(peer, (long)n, kFftwMeasure, min_time);
         if (ref > 0)
             printf("%-7s %5d %12.0f %12.0f %10.2f  %s\n", E::name, order, zem, ref, zem / ref, verdict.c_str());
         else
             printf("%-7s %5d %12.0f %12s %10s  %s\n", E::name, order, zem, "-", "-", verdict.c_str());
-        fxrsFree(data);
-        fxrsFree(buf);
-        E::release(ctx);
     }
 }
 
@@ -198,7 +196,7 @@ double peer_complex(FftwApi *peer, long n, unsigned flags, double min_time)
     double r = 0;
     if (plan) {
         memset(pd, 0, n * peer->elem);
-        r = mflops_n(n, best_time([&] { peer->execute(plan); }, min_time, n < 16384 ? 16 : 1), false);
+        r = mflops_n(n, best_seconds([&] { peer->execute(plan); }, min_time, n < 16384 ? 16 : 1), false);
         peer->destroy(plan);
     }
     peer->release(pd);
@@ -221,7 +219,7 @@ double peer_real(FftwApi *peer, long n, unsigned flags, double min_time)
     double r = 0;
     if (plan) {
         memset(in, 0, n * peer->elem / 2);
-        r = mflops_n(n, best_time([&] { peer->execute(plan); }, min_time, n < 16384 ? 16 : 1), true);
+        r = mflops_n(n, best_seconds([&] { peer->execute(plan); }, min_time, n < 16384 ? 16 : 1), true);
         peer->destroy(plan);
     }
     peer->release(in);
@@ -241,7 +239,7 @@ template <class R> double ours_complex(long n, double min_time)
     typename D::C *d = (typename D::C *)fxrsMalloc_8u((int)(n * sizeof(typename D::C)));
     for (long i = 0; i < n; ++i)
         d[i] = typename D::C{R(i % 7) * R(0.125), R(i % 5) * R(-0.25)};
-    double r = mflops_n(n, best_time([&] { D::fwd(d, ctx, buf); }, min_time, n < 16384 ? 16 : 1), false);
+    double r = mflops_n(n, best_seconds([&] { D::fwd(d, ctx, buf); }, min_time, n < 16384 ? 16 : 1), false);
     fxrsFree(d);
     fxrsFree(buf);
     D::release(ctx);
@@ -260,7 +258,7 @@ template <class R> double ours_real(long n, double min_time)
     R *x = (R *)fxrsMalloc_8u((int)(n * sizeof(R))), *y = (R *)fxrsMalloc_8u((int)(n * sizeof(R)));
     for (long i = 0; i < n; ++i)
         x[i] = R(i % 7) * R(0.125);
-    double r = mflops_n(n, best_time([&] { D::fwd(x, y, ctx, buf); }, min_time, n < 16384 ? 16 : 1), true);
+    double r = mflops_n(n, best_seconds([&] { D::fwd(x, y, ctx, buf); }, min_time, n < 16384 ? 16 : 1), true);
     fxrsFree(x);
     fxrsFree(y);
     fxrsFree(buf);
@@ -337,6 +335,31 @@ void run_dft(FftwApi *pf, FftwApi *pd, FftwApi *pl, double min_time)
 }
 
 } // namespace
+
+double zembench::engine_mflops(char type, int order, double min_time)
+{
+    if (type == 's') {
+        EngineRun<float> run(order);
+        return run.ctx ? run.rate(min_time) : 0;
+    }
+    EngineRun<double> run(order);
+    return run.ctx ? run.rate(min_time) : 0;
+}
+
+double zembench::dft_mflops(char type, long n, double min_time)
+{
+    return type == 's' ? ours_complex<float>(n, min_time) : ours_complex<double>(n, min_time);
+}
+
+double zembench::real_mflops(char type, long n, double min_time)
+{
+    return type == 's' ? ours_real<float>(n, min_time) : ours_real<double>(n, min_time);
+}
+
+double zembench::fftw_mflops(FftwApi *peer, long n, unsigned flags, double min_time)
+{
+    return peer_complex(peer, n, flags, min_time);
+}
 
 int zem_bench_dfti(double min_time);
 int zem_bench_fft_legacy(const std::vector<int> &orders, bool use_peer, bool check, double min_time);

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "fxrs.h"
-#include "peers.h"
+#include "zem_bench.h"
 #include "zem_fft.h"
 
 namespace {
@@ -24,25 +24,7 @@ namespace {
 using zembench::Engine;
 using zembench::FftwApi;
 
-double now()
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-template <class F> double best_time(F &&call, double min_time, int batch)
-{
-    call();
-    double best = 1e30, start = now();
-    int reps = 0;
-    do {
-        double t0 = now();
-        for (int b = 0; b < batch; ++b)
-            call();
-        best = std::min(best, (now() - t0) / batch);
-        ++reps;
-    } while ((now() - start < min_time || reps < 3) && reps < 100000);
-    return best;
-}
+using zembench::best_seconds;
 
 // FFTW's real-to-complex planner of one precision, beside its complex one.
 struct FftwPeer : FftwApi {
@@ -63,7 +45,7 @@ struct FftwPeer : FftwApi {
         memset(d, 0, bytes);
         void *p = real ? plan_r2c(n, d, d, zembench::kFftwMeasure)
                        : plan(n, d, d, zembench::kFftwForward, zembench::kFftwMeasure);
-        double t = best_time([&] { execute(p); }, min_time, batch);
+        double t = best_seconds([&] { execute(p); }, min_time, batch);
         destroy(p);
         release(d);
         return t;
@@ -122,33 +104,34 @@ template <class R> double check_error(int order, bool real)
 void cell(double v) { v > 0 ? printf(" %10.0f", v) : printf(" %10s", "-"); }
 void ratio(double a, double b) { b > 0 ? printf(" %9.2f", a / b) : printf(" %9s", "-"); }
 
+// "mflops" of one forward transform of 2^order points (real: the n + 2
+// layout, mflops halved), its table built first.
+template <class R>
+double legacy_rate(int order, bool real, double min_time)
+{
+    const int n = 1 << order, batch = order < 14 ? 1 << (14 - order) : 1;
+    std::vector<R> w(3 * (size_t)n + 64);
+    R *x = (R *)fxrsMalloc_8u((int)((2 * (size_t)n + 2) * sizeof(R)));
+    for (size_t i = 0; i < 2 * (size_t)n + 2; ++i)
+        x[i] = (R)((i % 7) * 0.125);
+    auto routine = real ? Legacy<R>::r : Legacy<R>::c;
+    routine(x, n, 0, w.data());
+    const double t = best_seconds([&] { routine(x, n, -1, w.data()); }, min_time, batch);
+    fxrsFree(x);
+    return (real ? 2.5 : 5.0) * n * order / 1e6 / t;
+}
+
 template <class R>
 void run(const std::vector<int> &orders, FftwPeer *peer, FftwPeer *peerl, bool check, double min_time, int &failures)
 {
-    typedef typename Engine<R>::C C;
     for (int order : orders) {
-        const int n = 1 << order, batch = order < 14 ? 1 << (14 - order) : 1;
-        const double flops = 5.0 * n * order / 1e6;
-        std::vector<R> w(3 * (size_t)n + 64);
-        R *x = (R *)fxrsMalloc_8u((int)((2 * (size_t)n + 2) * sizeof(R)));
-        for (size_t i = 0; i < 2 * (size_t)n + 2; ++i)
-            x[i] = (R)((i % 7) * 0.125);
+        const int batch = order < 14 ? 1 << (14 - order) : 1;
+        const double flops = 5.0 * std::ldexp(1.0, order) * order / 1e6;
         // the engine's in-place complex FFT of the same length
-        double eng = 0;
-        typename Engine<R>::Ctx *ctx = nullptr;
-        if (Engine<R>::init(&ctx, order) == 0) {
-            int bytes = 0;
-            Engine<R>::bufsize(ctx, &bytes);
-            uint8_t *buf = bytes > 0 ? fxrsMalloc_8u(bytes) : nullptr;
-            eng = flops / best_time([&] { Engine<R>::fwd((C *)x, ctx, buf); }, min_time, batch);
-            fxrsFree(buf);
-            Engine<R>::release(ctx);
-        }
+        const double eng = zembench::engine_mflops(sizeof(R) == 4 ? 's' : 'd', order, min_time);
         for (bool real : {false, true}) {
             const double f = real ? flops / 2 : flops;
-            auto routine = real ? Legacy<R>::r : Legacy<R>::c;
-            routine(x, n, 0, w.data());
-            const double zem = f / best_time([&] { routine(x, n, -1, w.data()); }, min_time, batch);
+            const double zem = legacy_rate<R>(order, real, min_time);
             printf("%-7s %5d %-8s", Engine<R>::name, order, real ? Legacy<R>::rname : Legacy<R>::cname);
             cell(zem);
             if (!real)
@@ -179,11 +162,15 @@ void run(const std::vector<int> &orders, FftwPeer *peer, FftwPeer *peerl, bool c
             }
             printf("\n");
         }
-        fxrsFree(x);
     }
 }
 
 } // namespace
+
+double zembench::legacy_mflops(char type, int order, double min_time)
+{
+    return type == 's' ? legacy_rate<float>(order, false, min_time) : legacy_rate<double>(order, false, min_time);
+}
 
 // The table of the fixed-argument routines, after the engine's.
 int zem_bench_fft_legacy(const std::vector<int> &orders, bool use_peer, bool check, double min_time)

@@ -18,39 +18,10 @@
 #include <thread>
 #include <vector>
 
-#include "peers.h"
+#include "zem_bench.h"
 #include "zem_blas.h"
 
 namespace {
-
-double cpu_seconds()
-{
-    timespec ts;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec + 1e-9 * ts.tv_nsec;
-}
-
-// Median seconds of one call, repeating for about min_time; cpu receives
-// the process CPU seconds per call (all threads), which a busy machine
-// does not dilute.
-double median_seconds(const std::function<void()> &call, double min_time, double &cpu)
-{
-    auto now = [] { return std::chrono::steady_clock::now(); };
-    auto t0 = now();
-    call(); // warm-up
-    const double first = std::max(std::chrono::duration<double>(now() - t0).count(), 1e-7);
-    const int reps = std::max(1, std::min(7, (int)(min_time / first)));
-    std::vector<double> times;
-    const double c0 = cpu_seconds();
-    for (int r = 0; r < reps; ++r) {
-        t0 = now();
-        call();
-        times.push_back(std::chrono::duration<double>(now() - t0).count());
-    }
-    cpu = (cpu_seconds() - c0) / reps;
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
 
 // R is the component type: T is R (real) or a pair of R (complex).
 template <class T, class R>
@@ -93,9 +64,14 @@ const Routine kRoutines[] = {ZEM_R(dsyrk, 'k', 'd'),  ZEM_R(zherk, 'k', 'z'),  Z
                              ZEM_R(csyr2k, '2', 'c'), ZEM_R(csymm, 's', 'c')};
 #undef ZEM_R
 
+// GFLOPS of routine r through entry f (ours or the peer's), or of the
+// library's gemm of the same type and size (gemm true, 2mnk counted), by
+// the median wall time and by CPU time; 0 when f is missing.
 template <class T, class R>
-void run(const Routine &r, int n, int threads, bool peer, double min_time)
+zembench::Rate rate(const Routine &r, void *f, bool gemm, int n, int threads, double min_time)
 {
+    if (!f)
+        return zembench::Rate{0, 0};
     const bool cplx = r.type == 'c' || r.type == 'z';
     const size_t nn = (size_t)n * n;
     std::vector<T> a = random_values<T, R>(nn, 1), b = random_values<T, R>(nn, 2), c(nn);
@@ -105,49 +81,76 @@ void run(const Routine &r, int n, int threads, bool peer, double min_time)
     const void *al = single ? (const void *)onef : (const void *)one;
     const void *be = single ? (const void *)zerof : (const void *)zero;
     const double nd = n, mult = cplx ? 4 : 1;
-    const double flops = mult * (r.kind == 'k' ? nd * (nd + 1) * nd : 2 * nd * nd * nd);
-    auto call_of = [&](void *f) -> std::function<void()> {
-        if (r.kind == 'k')
-            return [&, f] { ((SyrkFn<T>)f)("U", "N", &n, &n, al, a.data(), &n, be, c.data(), &n); };
-        if (r.kind == '2')
-            return [&, f] {
-                ((Syr2kFn<T>)f)("U", "N", &n, &n, (const T *)al, a.data(), &n, b.data(), &n, be, c.data(), &n);
-            };
-        return [&, f] {
+    const double flops = 1e-9 * mult * (gemm || r.kind != 'k' ? 2 * nd * nd * nd : nd * (nd + 1) * nd);
+    std::function<void()> call;
+    if (gemm)
+        call = [&] {
+            ((zembench::GemmFn<T>)f)("N", "N", &n, &n, &n, (const T *)al, a.data(), &n, b.data(), &n,
+                                      (const T *)be, c.data(), &n);
+        };
+    else if (r.kind == 'k')
+        call = [&] { ((SyrkFn<T>)f)("U", "N", &n, &n, al, a.data(), &n, be, c.data(), &n); };
+    else if (r.kind == '2')
+        call = [&] {
+            ((Syr2kFn<T>)f)("U", "N", &n, &n, (const T *)al, a.data(), &n, b.data(), &n, be, c.data(), &n);
+        };
+    else
+        call = [&] {
             ((SymmFn<T>)f)("L", "U", &n, &n, (const T *)al, a.data(), &n, b.data(), &n, (const T *)be, c.data(), &n);
         };
-    };
-    // the library's own gemm of the same type, n^3 (2mnk counted)
-    void *gemm = r.type == 's' ? (void *)sgemm_ : r.type == 'd' ? (void *)dgemm_ : r.type == 'c' ? (void *)cgemm_
-                                                                                               : (void *)zgemm_;
-    auto gemm_call = [&] {
-        ((zembench::GemmFn<T>)gemm)("N", "N", &n, &n, &n, (const T *)al, a.data(), &n, b.data(), &n, (const T *)be,
-                                     c.data(), &n);
-    };
     omp_set_num_threads(threads);
-    double cpu = 0, gcpu = 0, pcpu = 0;
-    const double gflops = mult * 2 * nd * nd * nd;
-    const double ours = flops / median_seconds(call_of(r.ours), min_time, cpu) * 1e-9;
-    const double g = gflops / median_seconds(gemm_call, min_time, gcpu) * 1e-9;
-    double theirs = 0;
+    zembench::Repeat rep;
+    rep.min_time = min_time;
+    rep.max_reps = 7;
+    rep.batch = 1;
+    const zembench::Timing t = zembench::measure(call, rep);
+    return zembench::Rate{flops / t.median, flops / t.cpu};
+}
+
+// The peer's entry of r (nullptr when not loaded), held to `threads`.
+void *peer_of(const Routine &r, int threads)
+{
     void *pf = nullptr;
-    if (peer)
-        zembench::openblas_sym(pf, (std::string(r.name) + "_").c_str());
-    if (pf) {
-        if (auto set = zembench::openblas_set_threads())
-            set(threads);
-        theirs = flops / median_seconds(call_of(pf), min_time, pcpu) * 1e-9;
+    zembench::openblas_sym(pf, (std::string(r.name) + "_").c_str());
+    if (auto set = pf ? zembench::openblas_set_threads() : nullptr)
+        set(threads);
+    return pf;
+}
+
+void *gemm_of(char type)
+{
+    return type == 's' ? (void *)sgemm_ : type == 'd' ? (void *)dgemm_ : type == 'c' ? (void *)cgemm_ : (void *)zgemm_;
+}
+
+template <class T, class R>
+void run(const Routine &r, int n, int threads, bool peer, double min_time)
+{
+    const zembench::Rate ours = rate<T, R>(r, r.ours, false, n, threads, min_time);
+    const zembench::Rate g = rate<T, R>(r, gemm_of(r.type), true, n, threads, min_time);
+    double theirs = 0;
+    if (void *pf = peer ? peer_of(r, threads) : nullptr) {
+        theirs = rate<T, R>(r, pf, false, n, threads, min_time).wall;
         std::this_thread::sleep_for(std::chrono::milliseconds(250)); // let the peer's workers sleep
     }
     char ptxt[32] = "-", rtxt[32] = "-";
     if (theirs > 0) {
         snprintf(ptxt, sizeof ptxt, "%.2f", theirs);
-        snprintf(rtxt, sizeof rtxt, "%.2f", ours / theirs);
+        snprintf(rtxt, sizeof rtxt, "%.2f", ours.wall / theirs);
     }
-    const double oc = flops / cpu * 1e-9, gc = gflops / gcpu * 1e-9;
-    printf("%-7s %6d %4d %10.2f %10.2f %8.2f %10.2f %10.2f %8.2f %10s %8s\n", r.name, n, threads, ours, g, ours / g,
-           oc, gc, oc / gc, ptxt, rtxt);
+    printf("%-7s %6d %4d %10.2f %10.2f %8.2f %10.2f %10.2f %8.2f %10s %8s\n", r.name, n, threads, ours.wall, g.wall,
+           ours.wall / g.wall, ours.cpu, g.cpu, ours.cpu / g.cpu, ptxt, rtxt);
     fflush(stdout);
+}
+
+template <class F>
+auto by_type(char type, F f)
+{
+    switch (type) {
+    case 's': return f(float(), float());
+    case 'd': return f(double(), double());
+    case 'c': return f(ZEM_Complex8(), float());
+    default: return f(ZEM_Complex16(), double());
+    }
 }
 
 std::vector<std::string> split(const char *s)
@@ -169,6 +172,17 @@ std::vector<std::string> split(const char *s)
 }
 
 } // namespace
+
+zembench::Rate zembench::sym_rate(const char *name, bool peer, int n, int threads, double min_time)
+{
+    for (const Routine &r : kRoutines)
+        if (strcmp(r.name, name) == 0)
+            return by_type(r.type, [&](auto t0, auto r0) {
+                return rate<decltype(t0), decltype(r0)>(r, peer ? peer_of(r, threads) : r.ours, false, n, threads,
+                                                        min_time);
+            });
+    return zembench::Rate{0, 0};
+}
 
 int zem_bench_sym(int argc, char **argv)
 {
@@ -212,12 +226,10 @@ int zem_bench_sym(int argc, char **argv)
             continue;
         for (int n : sizes)
             for (int t : threads)
-                switch (r.type) {
-                case 's': run<float, float>(r, n, t, peer, min_time); break;
-                case 'd': run<double, double>(r, n, t, peer, min_time); break;
-                case 'c': run<ZEM_Complex8, float>(r, n, t, peer, min_time); break;
-                default: run<ZEM_Complex16, double>(r, n, t, peer, min_time); break;
-                }
+                by_type(r.type, [&](auto t0, auto r0) {
+                    run<decltype(t0), decltype(r0)>(r, n, t, peer, min_time);
+                    return 0;
+                });
     }
     return 0;
 }

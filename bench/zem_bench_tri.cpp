@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "peers.h"
+#include "zem_bench.h"
 #include "zem_blas.h"
 
 namespace {
@@ -59,13 +59,6 @@ struct Opts {
     char opt[5] = "LLNN"; // side, uplo, op, diag
 };
 
-double cpu_seconds()
-{
-    timespec ts;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return ts.tv_sec + 1e-9 * ts.tv_nsec;
-}
-
 struct Time {
     double wall, cpu;
 };
@@ -74,20 +67,61 @@ struct Time {
 template <class F, class R>
 Time median_time(int reps, F f, R restore)
 {
-    std::vector<double> t, c;
-    restore();
-    f(); // warm-up
-    for (int r = 0; r < reps; ++r) {
-        restore();
-        const double c0 = cpu_seconds();
-        const auto t0 = std::chrono::steady_clock::now();
-        f();
-        t.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
-        c.push_back(cpu_seconds() - c0);
-    }
-    std::sort(t.begin(), t.end());
-    std::sort(c.begin(), c.end());
-    return Time{t[t.size() / 2], c[c.size() / 2]};
+    zembench::Repeat r;
+    r.min_time = 0;
+    r.min_reps = r.max_reps = reps;
+    r.batch = 1;
+    const zembench::Timing t = zembench::measure(f, restore, r);
+    return Time{t.median, t.cpu};
+}
+
+// A well-conditioned triangular a (unit-sized diagonal) and a random b0,
+// n x n.
+template <class T>
+void tri_operands(int n, std::vector<T> &a, std::vector<T> &b0)
+{
+    const size_t nn = (size_t)n * n;
+    std::mt19937 g(7);
+    std::uniform_real_distribution<double> u(-1, 1);
+    a.resize(nn);
+    b0.resize(nn);
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            const double s = i == j ? 1.5 : 1.0 / n; // well conditioned
+            a[i + (size_t)j * n] = Ty<T>::make(s * (i == j ? 1 : u(g)), i == j ? 0 : s * u(g));
+        }
+    for (auto &x : b0)
+        x = Ty<T>::make(u(g), u(g));
+}
+
+// trsm (solve) or trmm of f with options opt (side, uplo, op, diag) on n x n
+// operands; B restored from b0 before each call.
+template <class T>
+Time tri_time(TriFn<T> f, const char *opt, int n, const std::vector<T> &a, const std::vector<T> &b0, int reps)
+{
+    std::vector<T> b(b0.size());
+    const T one = Ty<T>::make(1, 0);
+    const char side[2] = {opt[0], 0}, uplo[2] = {opt[1], 0}, op[2] = {opt[2], 0}, diag[2] = {opt[3], 0};
+    return median_time(reps, [&] { f(side, uplo, op, diag, &n, &n, &one, a.data(), &n, b.data(), &n); },
+                       [&] { std::copy(b0.begin(), b0.end(), b.begin()); });
+}
+
+template <class T>
+zembench::Rate tri_rate_of(bool solve, bool peer, int n, int threads, int reps)
+{
+    TriFn<T> f = peer ? Tri<T>::peer(solve) : Tri<T>::ours(solve);
+    if (!f)
+        return zembench::Rate{0, 0};
+    std::vector<T> a, b0;
+    tri_operands(n, a, b0);
+    omp_set_num_threads(threads);
+    if (auto set = peer ? zembench::openblas_set_threads() : nullptr)
+        set(threads);
+    const Time t = tri_time(f, "LLNN", n, a, b0, reps);
+    if (peer)
+        std::this_thread::sleep_for(std::chrono::milliseconds(250)); // let its workers sleep
+    const double flops = (Ty<T>::complex ? 4.0 : 1.0) * n * n * (double)n * 1e-9;
+    return zembench::Rate{flops / t.wall, flops / t.cpu};
 }
 
 template <class T>
@@ -95,38 +129,26 @@ void run(const Opts &o)
 {
     for (int n : o.sizes) {
         const size_t nn = (size_t)n * n;
-        std::mt19937 g(7);
-        std::uniform_real_distribution<double> u(-1, 1);
-        std::vector<T> a(nn), b0(nn), b(nn), c(nn);
-        for (int j = 0; j < n; ++j)
-            for (int i = 0; i < n; ++i) {
-                const double s = i == j ? 1.5 : 1.0 / n; // well conditioned
-                a[i + (size_t)j * n] = Ty<T>::make(s * (i == j ? 1 : u(g)), i == j ? 0 : s * u(g));
-            }
-        for (auto &x : b0)
-            x = Ty<T>::make(u(g), u(g));
+        std::vector<T> a, b0, c(nn);
+        tri_operands(n, a, b0);
         const T one = Ty<T>::make(1, 0), zero = Ty<T>::make(0, 0);
         const double unit = Ty<T>::complex ? 4.0 : 1.0;
         for (int t : o.threads) {
             omp_set_num_threads(t);
-            auto restore = [&] { std::copy(b0.begin(), b0.end(), b.begin()); };
             const Time tg = median_time(o.reps, [&] {
                 Ty<T>::ours()("N", "N", &n, &n, &n, &one, a.data(), &n, b0.data(), &n, &zero, c.data(), &n);
             }, [] {});
             const double flops = unit * nn * n; // trsm, trmm; gemm twice that
             const double gemm = 2 * flops / tg.wall * 1e-9, gemm_cpu = 2 * flops / tg.cpu * 1e-9;
             for (bool solve : {true, false}) {
-                const char side[2] = {o.opt[0], 0}, uplo[2] = {o.opt[1], 0}, op[2] = {o.opt[2], 0},
-                           diag[2] = {o.opt[3], 0};
-                auto call = [&](TriFn<T> f) { f(side, uplo, op, diag, &n, &n, &one, a.data(), &n, b.data(), &n); };
-                const Time to = median_time(o.reps, [&] { call(Tri<T>::ours(solve)); }, restore);
+                const Time to = tri_time(Tri<T>::ours(solve), o.opt, n, a, b0, o.reps);
                 const double ours = flops / to.wall * 1e-9, ours_cpu = flops / to.cpu * 1e-9;
                 double theirs = 0;
                 TriFn<T> pf = o.peer ? Tri<T>::peer(solve) : nullptr;
                 if (pf) {
                     if (auto set = zembench::openblas_set_threads())
                         set(t);
-                    theirs = flops / median_time(o.reps, [&] { call(pf); }, restore).wall * 1e-9;
+                    theirs = flops / tri_time(pf, o.opt, n, a, b0, o.reps).wall * 1e-9;
                     std::this_thread::sleep_for(std::chrono::milliseconds(250)); // let its workers sleep
                 }
                 char peer_txt[32] = "-", ratio_txt[32] = "-";
@@ -153,6 +175,16 @@ std::vector<int> ints(const char *s)
 }
 
 } // namespace
+
+zembench::Rate zembench::tri_rate(char type, bool solve, bool peer, int n, int threads, int reps)
+{
+    switch (type) {
+    case 's': return tri_rate_of<float>(solve, peer, n, threads, reps);
+    case 'd': return tri_rate_of<double>(solve, peer, n, threads, reps);
+    case 'c': return tri_rate_of<ZEM_Complex8>(solve, peer, n, threads, reps);
+    default: return tri_rate_of<ZEM_Complex16>(solve, peer, n, threads, reps);
+    }
+}
 
 int zem_bench_tri(int argc, char **argv)
 {

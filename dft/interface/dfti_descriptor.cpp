@@ -47,13 +47,6 @@ DftiRecord *scale_record(DftiRecord *r0)
     return r0;
 }
 
-// Writes a descriptor-wide int setting into every record.
-template <class F> void set_all(DftiRecord *r0, F &&assign)
-{
-    for (DftiRecord *r = r0; r != nullptr; r = r->next)
-        assign(r);
-}
-
 int floor_log2(int n)
 {
     int p = 0;
@@ -72,24 +65,116 @@ int saturating_product(long long a, int b)
     return p > 0x7fffffffLL ? 0x7fffffff : (int)p;
 }
 
+// The int parameters: the record field each one reads and writes, what a
+// set answers when the parameter is fixed in this library (0: settable),
+// and for settable ones the status of a value (nullptr: any value).
+struct IntField {
+    int param;
+    int DftiRecord::*field;
+    int fixed;
+    int (*value_status)(int v);
+};
+const IntField kIntFields[] = {
+    {DFTI_FORWARD_DOMAIN, &DftiRecord::forward_domain, DFTI_UNIMPLEMENTED, nullptr},
+    {DFTI_DIMENSION, &DftiRecord::dimension, DFTI_UNIMPLEMENTED, nullptr},
+    {DFTI_LENGTHS, &DftiRecord::length, DFTI_UNIMPLEMENTED, nullptr},
+    {DFTI_PRECISION, &DftiRecord::precision, DFTI_UNIMPLEMENTED, nullptr},
+    {DFTI_FORWARD_SIGN, &DftiRecord::forward_sign, DFTI_UNIMPLEMENTED, nullptr},
+    {DFTI_NUMBER_OF_TRANSFORMS, &DftiRecord::number_of_transforms, 0, nullptr},
+    {DFTI_COMPLEX_STORAGE, &DftiRecord::complex_storage, 0,
+     [](int v) -> int {
+         return v == DFTI_COMPLEX_REAL || v == DFTI_REAL_REAL ? DFTI_UNIMPLEMENTED
+                : v == DFTI_COMPLEX_COMPLEX                   ? DFTI_NO_ERROR
+                                                              : DFTI_INCONSISTENT_CONFIGURATION;
+     }},
+    {DFTI_REAL_STORAGE, &DftiRecord::real_storage, DFTI_UNIMPLEMENTED, nullptr},
+    {DFTI_CONJUGATE_EVEN_STORAGE, &DftiRecord::conjugate_even_storage, DFTI_UNIMPLEMENTED, nullptr},
+    {DFTI_PLACEMENT, &DftiRecord::placement, 0,
+     [](int v) -> int {
+         return v == DFTI_INPLACE || v == DFTI_NOT_INPLACE ? DFTI_NO_ERROR : DFTI_INCONSISTENT_CONFIGURATION;
+     }},
+    {DFTI_INPUT_DISTANCE, &DftiRecord::input_distance, 0, nullptr},
+    {DFTI_OUTPUT_DISTANCE, &DftiRecord::output_distance, 0, nullptr},
+    {DFTI_INITIALIZATION_EFFORT, &DftiRecord::initialization_effort, DFTI_UNIMPLEMENTED, nullptr},
+    {DFTI_WORKSPACE, &DftiRecord::workspace, DFTI_UNIMPLEMENTED, nullptr},
+    {DFTI_ORDERING, &DftiRecord::ordering, 0,
+     [](int v) -> int {
+         return v == DFTI_FORWARD_SCRAMBLED                          ? DFTI_UNIMPLEMENTED
+                : v == DFTI_ORDERED || v == DFTI_BACKWARD_SCRAMBLED ? DFTI_NO_ERROR
+                                                                    : DFTI_INCONSISTENT_CONFIGURATION;
+     }},
+    {DFTI_TRANSPOSE, &DftiRecord::transpose, DFTI_UNIMPLEMENTED, nullptr},
+    {DFTI_PACKED_FORMAT, &DftiRecord::packed_format, 0,
+     [](int v) -> int {
+         return v == DFTI_CCS_FORMAT || v == DFTI_PACK_FORMAT || v == DFTI_PERM_FORMAT
+                    ? DFTI_NO_ERROR
+                    : DFTI_INCONSISTENT_CONFIGURATION;
+     }},
+    {DFTI_COMMIT_STATUS, &DftiRecord::commit_status, DFTI_INCONSISTENT_CONFIGURATION, nullptr},
+    {DFTI_NUMBER_OF_USER_THREADS, &DftiRecord::number_of_user_threads, 0, nullptr},
+};
+
+// The int-vector parameters: the field of record 0 that element 0 holds
+// (the offset; none for the lengths), and the field of record k that
+// element k (+1 after an offset) holds.
+struct VecField {
+    int param;
+    int DftiRecord::*first;
+    int DftiRecord::*each;
+};
+const VecField kVecFields[] = {
+    {DFTI_LENGTHS, nullptr, &DftiRecord::length},
+    {DFTI_INPUT_STRIDES, &DftiRecord::input_offset, &DftiRecord::input_stride},
+    {DFTI_OUTPUT_STRIDES, &DftiRecord::output_offset, &DftiRecord::output_stride},
+};
+
+// The scales, each kept in both widths.
+struct ScaleField {
+    int param;
+    float DftiRecord::*single;
+    double DftiRecord::*wide;
+};
+const ScaleField kScaleFields[] = {
+    {DFTI_FORWARD_SCALE, &DftiRecord::fwd_scale_s, &DftiRecord::fwd_scale_d},
+    {DFTI_BACKWARD_SCALE, &DftiRecord::bwd_scale_s, &DftiRecord::bwd_scale_d},
+};
+
+template <class F, size_t N> const F *field_of(const F (&table)[N], int param)
+{
+    for (const F &f : table)
+        if (f.param == param)
+            return &f;
+    return nullptr;
+}
+
+// The scale goes to the record that carries it; every other record gets 1.
 int set_scale(DftiRecord **h, int param, double value_d, float value_s)
 {
-    DftiRecord *r0 = *h;
-    if (param != DFTI_FORWARD_SCALE && param != DFTI_BACKWARD_SCALE)
+    const ScaleField *f = field_of(kScaleFields, param);
+    if (f == nullptr)
         return DFTI_INCONSISTENT_CONFIGURATION;
-    DftiRecord *target = scale_record(r0);
-    for (DftiRecord *r = r0; r != nullptr; r = r->next) {
-        bool here = r == target;
-        float s = here ? value_s : 1.0f;
-        double d = here ? value_d : 1.0;
-        if (param == DFTI_FORWARD_SCALE) {
-            r->fwd_scale_s = s;
-            r->fwd_scale_d = d;
-        } else {
-            r->bwd_scale_s = s;
-            r->bwd_scale_d = d;
-        }
+    DftiRecord *target = scale_record(*h);
+    for (DftiRecord *r = *h; r != nullptr; r = r->next) {
+        r->*f->single = r == target ? value_s : 1.0f;
+        r->*f->wide = r == target ? value_d : 1.0;
     }
+    return DFTI_NO_ERROR;
+}
+
+// Reads the scale into whichever of single and wide is given.
+int get_scale(DftiRecord **h, int param, float *single, double *wide)
+{
+    int st = check(h);
+    if (st != DFTI_NO_ERROR)
+        return st;
+    const ScaleField *f = field_of(kScaleFields, param);
+    if (f == nullptr)
+        return DFTI_INCONSISTENT_CONFIGURATION;
+    const DftiRecord *r = scale_record(*h);
+    if (single != nullptr)
+        *single = r->*f->single;
+    else
+        *wide = r->*f->wide;
     return DFTI_NO_ERROR;
 }
 
@@ -219,61 +304,20 @@ ZEM_API int _ZEM_DFT_dfti_set_value_intval(DftiRecord **h, const int *param, con
     int st = check(h);
     if (st != DFTI_NO_ERROR)
         return st;
-    DftiRecord *r0 = *h;
-    mark_uncommitted(r0);
-    int v = *value;
-    switch (*param) {
-    case DFTI_NUMBER_OF_TRANSFORMS:
-        set_all(r0, [v](DftiRecord *r) { r->number_of_transforms = v; });
-        return DFTI_NO_ERROR;
-    case DFTI_INPUT_DISTANCE:
-        set_all(r0, [v](DftiRecord *r) { r->input_distance = v; });
-        return DFTI_NO_ERROR;
-    case DFTI_OUTPUT_DISTANCE:
-        set_all(r0, [v](DftiRecord *r) { r->output_distance = v; });
-        return DFTI_NO_ERROR;
-    case DFTI_NUMBER_OF_USER_THREADS:
-        set_all(r0, [v](DftiRecord *r) { r->number_of_user_threads = v; });
-        return DFTI_NO_ERROR;
-    case DFTI_COMPLEX_STORAGE:
-        if (v == DFTI_COMPLEX_REAL || v == DFTI_REAL_REAL)
-            return DFTI_UNIMPLEMENTED;
-        if (v != DFTI_COMPLEX_COMPLEX)
-            return DFTI_INCONSISTENT_CONFIGURATION;
-        set_all(r0, [v](DftiRecord *r) { r->complex_storage = v; });
-        return DFTI_NO_ERROR;
-    case DFTI_PLACEMENT:
-        if (v != DFTI_INPLACE && v != DFTI_NOT_INPLACE)
-            return DFTI_INCONSISTENT_CONFIGURATION;
-        set_all(r0, [v](DftiRecord *r) { r->placement = v; });
-        return DFTI_NO_ERROR;
-    case DFTI_ORDERING:
-        if (v == DFTI_FORWARD_SCRAMBLED)
-            return DFTI_UNIMPLEMENTED;
-        if (v != DFTI_ORDERED && v != DFTI_BACKWARD_SCRAMBLED)
-            return DFTI_INCONSISTENT_CONFIGURATION;
-        set_all(r0, [v](DftiRecord *r) { r->ordering = v; });
-        return DFTI_NO_ERROR;
-    case DFTI_PACKED_FORMAT:
-        if (v != DFTI_CCS_FORMAT && v != DFTI_PACK_FORMAT && v != DFTI_PERM_FORMAT)
-            return DFTI_INCONSISTENT_CONFIGURATION;
-        set_all(r0, [v](DftiRecord *r) { r->packed_format = v; });
-        return DFTI_NO_ERROR;
-    // Named by the interface but fixed in this library.
-    case DFTI_FORWARD_DOMAIN:
-    case DFTI_DIMENSION:
-    case DFTI_LENGTHS:
-    case DFTI_PRECISION:
-    case DFTI_FORWARD_SIGN:
-    case DFTI_REAL_STORAGE:
-    case DFTI_CONJUGATE_EVEN_STORAGE:
-    case DFTI_INITIALIZATION_EFFORT:
-    case DFTI_WORKSPACE:
-    case DFTI_TRANSPOSE:
-        return DFTI_UNIMPLEMENTED;
-    default:
+    mark_uncommitted(*h);
+    const IntField *f = field_of(kIntFields, *param);
+    if (f == nullptr)
         return DFTI_INCONSISTENT_CONFIGURATION;
-    }
+    if (f->fixed != 0)
+        return f->fixed;
+    const int v = *value;
+    st = f->value_status ? f->value_status(v) : DFTI_NO_ERROR;
+    if (st != DFTI_NO_ERROR)
+        return st;
+    // Descriptor-wide settings hold the same value in every record.
+    for (DftiRecord *r = *h; r != nullptr; r = r->next)
+        r->*f->field = v;
+    return DFTI_NO_ERROR;
 }
 
 ZEM_API int _ZEM_DFT_dfti_set_value_intvec(DftiRecord **h, const int *param, const int *values)
@@ -281,20 +325,14 @@ ZEM_API int _ZEM_DFT_dfti_set_value_intvec(DftiRecord **h, const int *param, con
     int st = check(h);
     if (st != DFTI_NO_ERROR)
         return st;
-    DftiRecord *r0 = *h;
-    mark_uncommitted(r0);
-    if (*param != DFTI_INPUT_STRIDES && *param != DFTI_OUTPUT_STRIDES)
+    mark_uncommitted(*h);
+    const VecField *f = field_of(kVecFields, *param);
+    if (f == nullptr || f->first == nullptr) // the lengths are fixed
         return DFTI_INCONSISTENT_CONFIGURATION;
-    bool in = *param == DFTI_INPUT_STRIDES;
-    int k = 0;
-    for (DftiRecord *r = r0; r != nullptr; r = r->next, ++k) {
-        if (in) {
-            r->input_offset = values[0];
-            r->input_stride = values[k + 1];
-        } else {
-            r->output_offset = values[0];
-            r->output_stride = values[k + 1];
-        }
+    int k = 1;
+    for (DftiRecord *r = *h; r != nullptr; r = r->next) {
+        r->*f->first = values[0];
+        r->*f->each = values[k++];
     }
     return DFTI_NO_ERROR;
 }
@@ -343,32 +381,12 @@ ZEM_API int _ZEM_DFT_dfti_get_value_intval(DftiRecord **h, const int *param, int
     if (st != DFTI_NO_ERROR)
         return st;
     const DftiRecord *r = *h;
-    switch (*param) {
-    case DFTI_FORWARD_DOMAIN: *value = r->forward_domain; break;
-    case DFTI_DIMENSION: *value = r->dimension; break;
-    case DFTI_LENGTHS:
-        if (r->dimension != 1)
-            return DFTI_INVALID_CONFIGURATION;
-        *value = r->length;
-        break;
-    case DFTI_PRECISION: *value = r->precision; break;
-    case DFTI_FORWARD_SIGN: *value = r->forward_sign; break;
-    case DFTI_NUMBER_OF_TRANSFORMS: *value = r->number_of_transforms; break;
-    case DFTI_COMPLEX_STORAGE: *value = r->complex_storage; break;
-    case DFTI_REAL_STORAGE: *value = r->real_storage; break;
-    case DFTI_CONJUGATE_EVEN_STORAGE: *value = r->conjugate_even_storage; break;
-    case DFTI_PLACEMENT: *value = r->placement; break;
-    case DFTI_INPUT_DISTANCE: *value = r->input_distance; break;
-    case DFTI_OUTPUT_DISTANCE: *value = r->output_distance; break;
-    case DFTI_INITIALIZATION_EFFORT: *value = r->initialization_effort; break;
-    case DFTI_WORKSPACE: *value = r->workspace; break;
-    case DFTI_ORDERING: *value = r->ordering; break;
-    case DFTI_TRANSPOSE: *value = r->transpose; break;
-    case DFTI_PACKED_FORMAT: *value = r->packed_format; break;
-    case DFTI_COMMIT_STATUS: *value = r->commit_status; break;
-    case DFTI_NUMBER_OF_USER_THREADS: *value = r->number_of_user_threads; break;
-    default: return DFTI_INCONSISTENT_CONFIGURATION;
-    }
+    const IntField *f = field_of(kIntFields, *param);
+    if (f == nullptr)
+        return DFTI_INCONSISTENT_CONFIGURATION;
+    if (*param == DFTI_LENGTHS && r->dimension != 1)
+        return DFTI_INVALID_CONFIGURATION;
+    *value = r->*f->field;
     return DFTI_NO_ERROR;
 }
 
@@ -377,59 +395,27 @@ ZEM_API int _ZEM_DFT_dfti_get_value_intvec(DftiRecord **h, const int *param, int
     int st = check(h);
     if (st != DFTI_NO_ERROR)
         return st;
-    const DftiRecord *r0 = *h;
-    int k = 0;
-    switch (*param) {
-    case DFTI_LENGTHS:
-        for (const DftiRecord *r = r0; r != nullptr; r = r->next)
-            values[k++] = r->length;
-        return DFTI_NO_ERROR;
-    case DFTI_INPUT_STRIDES:
-        values[0] = r0->input_offset;
-        for (const DftiRecord *r = r0; r != nullptr; r = r->next)
-            values[++k] = r->input_stride;
-        return DFTI_NO_ERROR;
-    case DFTI_OUTPUT_STRIDES:
-        values[0] = r0->output_offset;
-        for (const DftiRecord *r = r0; r != nullptr; r = r->next)
-            values[++k] = r->output_stride;
-        return DFTI_NO_ERROR;
-    case DFTI_FORWARD_ORDERING:
-    case DFTI_BACKWARD_ORDERING:
+    if (*param == DFTI_FORWARD_ORDERING || *param == DFTI_BACKWARD_ORDERING)
         return DFTI_UNIMPLEMENTED;
-    default:
+    const VecField *f = field_of(kVecFields, *param);
+    if (f == nullptr)
         return DFTI_INCONSISTENT_CONFIGURATION;
-    }
+    int k = 0;
+    if (f->first != nullptr)
+        values[k++] = (*h)->*f->first;
+    for (const DftiRecord *r = *h; r != nullptr; r = r->next)
+        values[k++] = r->*f->each;
+    return DFTI_NO_ERROR;
 }
 
 ZEM_API int _ZEM_DFT_dfti_get_value_sglval(DftiRecord **h, const int *param, float *value)
 {
-    int st = check(h);
-    if (st != DFTI_NO_ERROR)
-        return st;
-    const DftiRecord *r = scale_record(*h);
-    if (*param == DFTI_FORWARD_SCALE)
-        *value = r->fwd_scale_s;
-    else if (*param == DFTI_BACKWARD_SCALE)
-        *value = r->bwd_scale_s;
-    else
-        return DFTI_INCONSISTENT_CONFIGURATION;
-    return DFTI_NO_ERROR;
+    return get_scale(h, *param, value, nullptr);
 }
 
 ZEM_API int _ZEM_DFT_dfti_get_value_dblval(DftiRecord **h, const int *param, double *value)
 {
-    int st = check(h);
-    if (st != DFTI_NO_ERROR)
-        return st;
-    const DftiRecord *r = scale_record(*h);
-    if (*param == DFTI_FORWARD_SCALE)
-        *value = r->fwd_scale_d;
-    else if (*param == DFTI_BACKWARD_SCALE)
-        *value = r->bwd_scale_d;
-    else
-        return DFTI_INCONSISTENT_CONFIGURATION;
-    return DFTI_NO_ERROR;
+    return get_scale(h, *param, nullptr, value);
 }
 
 ZEM_API int _ZEM_DFT_dfti_get_value_chars(DftiRecord **h, const int *param, char *value)

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "tests/reference/element.h"
@@ -129,6 +130,8 @@ struct Api;
         static constexpr auto tpmv = p##tpmv_;                                                            \
         static constexpr auto tpsv = p##tpsv_;                                                            \
         static constexpr auto gemm = p##gemm_;                                                            \
+        static constexpr auto trsm = p##trsm_;                                                            \
+        static constexpr auto trmm = p##trmm_;                                                            \
     };
 ZEM_TEST_API(float, float, false, FLT_EPSILON, s, s, s, ger, ger, sy, sb, sp)
 ZEM_TEST_API(double, double, false, DBL_EPSILON, d, d, d, ger, ger, sy, sb, sp)
@@ -200,6 +203,33 @@ inline std::vector<cx> absv(const std::vector<cx> &v)
 }
 
 inline bool same_bits(const void *a, const void *b, size_t n) { return std::memcmp(a, b, n) == 0; }
+template <class T>
+bool same_bits(const std::vector<T> &a, const std::vector<T> &b)
+{
+    return a.size() == b.size() && same_bits(a.data(), b.data(), a.size() * sizeof(T));
+}
+
+// A column-major rows x cols matrix with leading dimension rows + pad,
+// random entries in [-1, 1] (padding rows included).
+template <class T>
+struct Mat {
+    int rows = 0, cols = 0, ld = 1;
+    std::vector<T> v;
+    Mat() = default;
+    Mat(int r, int c, unsigned seed, int pad = 3) : rows(r), cols(c), ld(r + pad > 0 ? r + pad : 1)
+    {
+        std::mt19937 g(seed);
+        v = rnd_vec<T>((size_t)ld * (c > 0 ? c : 1), g);
+    }
+    void fill(cx value)
+    {
+        for (auto &x : v)
+            x = put<T>(value);
+    }
+    // The elements as the element references take them.
+    std::vector<cx> wide() const { return image(v); }
+    bool same_bits(const Mat &o, size_t at) const { return zem_test::same_bits(&v[at], &o.v[at], sizeof(T)); }
+};
 
 // got within tol·bound of want, part by part (bound.re bounds both parts).
 inline testing::AssertionResult close(cx got, cx want, cx bound, ld tol)
@@ -240,6 +270,44 @@ void expect_vec(const std::vector<T> &got, const std::vector<T> &before, int n, 
     }
     for (size_t p = 0; p < got.size(); ++p)
         EXPECT_TRUE(member[p] || same_bits(&got[p], &before[p], sizeof(T))) << "gap element " << p;
+}
+
+// got against want for the elements of the matrix (rows x cols) where
+// inside(i, j) holds, within tol_scale times the element's magnitude
+// bound mag (|re| + |im| of the error); every other element, padding rows
+// included, bit for bit as before. At most five failures reported.
+template <class T, class Inside>
+void compare(const std::string &what, const Mat<T> &got, const Mat<T> &before, const std::vector<cx> &want,
+             const std::vector<ld> &mag, ld tol_scale, Inside inside)
+{
+    int bad = 0;
+    for (int j = 0; j < got.cols && bad < 5; ++j)
+        for (int i = 0; i < got.ld && bad < 5; ++i) {
+            const size_t at = (size_t)i + (size_t)j * got.ld;
+            if (i >= got.rows || !inside(i, j)) {
+                if (!got.same_bits(before, at)) {
+                    ++bad;
+                    ADD_FAILURE() << what << ": element (" << i << "," << j << ") outside the result changed";
+                }
+                continue;
+            }
+            const cx g = get(got.v[at]), w = want[at];
+            const ld err = std::fabs(g.re - w.re) + std::fabs(g.im - w.im);
+            const ld tol = tol_scale * mag[at] + 1e-30L;
+            if (!(err <= tol)) {
+                ++bad;
+                ADD_FAILURE() << what << ": (" << i << "," << j << ") = (" << (double)g.re << "," << (double)g.im
+                              << "), want (" << (double)w.re << "," << (double)w.im << "), err " << (double)err
+                              << " tol " << (double)tol;
+            }
+        }
+}
+
+// The transposition letters of a type: N and T, and C for complex types.
+template <class T>
+std::vector<char> ops()
+{
+    return Api<T>::cplx ? std::vector<char>{'N', 'T', 'C'} : std::vector<char>{'N', 'T'};
 }
 
 // A vector of n elements with increment inc, starting `offset` bytes past

@@ -81,8 +81,8 @@ TYPED_TEST(Gemm, RowsAcrossTiles)
 
 TYPED_TEST(Gemm, AllTranspositionPairs)
 {
-    for (char ta : letters<TypeParam>())
-        for (char tb : letters<TypeParam>())
+    for (char ta : ops<TypeParam>())
+        for (char tb : ops<TypeParam>())
             for (bool lower : {false, true}) {
                 Problem p(45, 33, 77, lower ? (char)tolower(ta) : ta, lower ? (char)tolower(tb) : tb);
                 p.pad = 5;

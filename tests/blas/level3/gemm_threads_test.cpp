@@ -134,7 +134,7 @@ TYPED_TEST(GemmThreads, OffsetsBeyond32Bits)
         GTEST_SKIP() << "cannot reserve the address space";
     }
     // compact copies: A m x k ('N'), B stored n x k ('T'), C m x n
-    Mat<T> a(m, k, 0, 5), b(n, k, 0, 6), c(m, n, 0, 7);
+    Mat<T> a(m, k, 5, 0), b(n, k, 6, 0), c(m, n, 7, 0);
     for (size_t j = 0; j < (size_t)k; ++j)
         for (size_t i = 0; i < (size_t)m; ++i)
             A[i + j * ld] = a.v[i + j * m];

@@ -317,25 +317,6 @@ int complex_transforms(DftiRecord *r0, bool forward, const void *in, void *out, 
 
 // ---- parallel plans ----------------------------------------------------
 
-// Runs body(c, scratch slice c) for the chunks c = 0 .. parts-1, chunk c
-// on thread c; the first non-zero status of any chunk is the result.
-template <class F> int parallel_chunks(DftiRecord *r0, int parts, F &&body)
-{
-    int result = DFTI_NO_ERROR;
-    uint8_t *wb = r0->work_buffer;
-    ptrdiff_t slice = r0->descriptor_work_size;
-#pragma omp parallel for schedule(static) num_threads(parts)
-    for (int c = 0; c < parts; ++c) {
-        int st = body(c, wb != nullptr ? wb + c * slice : nullptr);
-        if (st != DFTI_NO_ERROR) {
-#pragma omp critical
-            if (result == DFTI_NO_ERROR)
-                result = st;
-        }
-    }
-    return result;
-}
-
 inline ptrdiff_t ceil_div(ptrdiff_t a, ptrdiff_t b) { return (a + b - 1) / b; }
 
 // The dimension other than 0 and k with the most indices: the lines
@@ -445,13 +426,8 @@ template <class R> int complex_parallel(DftiRecord *r0, bool forward, const void
     if (howmany < 1)
         return DFTI_NO_ERROR;
     if (howmany > 1) {
-        int parts = T < howmany ? T : howmany;
-        int chunk = (int)ceil_div(howmany, parts);
-        return parallel_chunks(r0, parts, [&](int c, uint8_t *w) {
-            int first = c * chunk;
-            int count = howmany - first < chunk ? howmany - first : chunk;
-            return count > 0 ? complex_transforms<R>(r0, forward, in, out, first, count, w)
-                             : (int)DFTI_NO_ERROR;
+        return parallel_batches(r0, T, [&](int first, int count, uint8_t *w) {
+            return complex_transforms<R>(r0, forward, in, out, first, count, w);
         });
     }
     int d = r0->dimension;

@@ -88,6 +88,39 @@ int run_real_transforms(DftiRecord *r0, bool forward, const void *in, void *out,
                         int howmany, uint8_t *scratch);
 int run_real_parallel(DftiRecord *r0, bool forward, const void *in, void *out, int threads);
 
+// Runs body(c, scratch slice c) for the chunks c = 0 .. parts-1, chunk c
+// on thread c; the first non-zero status of any chunk is the result.
+template <class F> int parallel_chunks(DftiRecord *r0, int parts, F &&body)
+{
+    int result = DFTI_NO_ERROR;
+    uint8_t *wb = r0->work_buffer;
+    ptrdiff_t slice = r0->descriptor_work_size;
+#pragma omp parallel for schedule(static) num_threads(parts)
+    for (int c = 0; c < parts; ++c) {
+        int st = body(c, wb != nullptr ? wb + c * slice : nullptr);
+        if (st != DFTI_NO_ERROR) {
+#pragma omp critical
+            if (result == DFTI_NO_ERROR)
+                result = st;
+        }
+    }
+    return result;
+}
+
+// The descriptor's transforms split over up to T threads in consecutive
+// batches of equal size (the last one shorter): batch(first, count,
+// scratch) runs one batch with its thread's slice of the work buffer.
+template <class F> int parallel_batches(DftiRecord *r0, int T, F &&batch)
+{
+    const int howmany = r0->number_of_transforms;
+    const int parts = T < howmany ? T : howmany;
+    const int chunk = (howmany + parts - 1) / parts;
+    return parallel_chunks(r0, parts, [&](int c, uint8_t *w) {
+        const int first = c * chunk, count = howmany - first < chunk ? howmany - first : chunk;
+        return count > 0 ? batch(first, count, w) : (int)DFTI_NO_ERROR;
+    });
+}
+
 } // namespace zem_dfti
 
 #endif

@@ -283,23 +283,6 @@ int real_transforms(DftiRecord *r0, bool forward, const void *in, void *out, int
     return DFTI_NO_ERROR;
 }
 
-template <class F> int chunks(DftiRecord *r0, int parts, F &&body)
-{
-    int result = DFTI_NO_ERROR;
-    uint8_t *wb = r0->work_buffer;
-    ptrdiff_t slice = r0->descriptor_work_size;
-#pragma omp parallel for schedule(static) num_threads(parts)
-    for (int c = 0; c < parts; ++c) {
-        int st = body(c, wb != nullptr ? wb + c * slice : nullptr);
-        if (st != DFTI_NO_ERROR) {
-#pragma omp critical
-            if (result == DFTI_NO_ERROR)
-                result = st;
-        }
-    }
-    return result;
-}
-
 // One two-dimensional transform split over T threads: rows and complex
 // columns in chunks, the real columns on one thread.
 template <class R> int real_2d_parallel(DftiRecord *r0, bool forward, const void *in, void *out, int T)
@@ -309,7 +292,7 @@ template <class R> int real_2d_parallel(DftiRecord *r0, bool forward, const void
     const ptrdiff_t nc = (proto.n0 - 1) / 2;
     auto phase = [&](ptrdiff_t count, auto &&step) {
         ptrdiff_t chunk = (count + T - 1) / T;
-        return chunks(r0, T, [&](int c, uint8_t *w) {
+        return parallel_chunks(r0, T, [&](int c, uint8_t *w) {
             ptrdiff_t lo = c * chunk, hi = lo + chunk < count ? lo + chunk : count;
             if (lo >= hi)
                 return (int)DFTI_NO_ERROR;
@@ -363,11 +346,8 @@ template <class R> int real_parallel(DftiRecord *r0, bool forward, const void *i
         // Many short transforms stay on one thread.
         if ((double)r0->length * howmany < (double)(2LL << T))
             return real_transforms<R>(r0, forward, in, out, 0, howmany, w0);
-        int parts = T < howmany ? T : howmany;
-        int chunk = (howmany + parts - 1) / parts;
-        return chunks(r0, parts, [&](int c, uint8_t *w) {
-            int first = c * chunk, count = howmany - first < chunk ? howmany - first : chunk;
-            return count > 0 ? real_transforms<R>(r0, forward, in, out, first, count, w) : (int)DFTI_NO_ERROR;
+        return parallel_batches(r0, T, [&](int first, int count, uint8_t *w) {
+            return real_transforms<R>(r0, forward, in, out, first, count, w);
         });
     }
     if (r0->dimension == 1 || r0->cumulative_size < kParallel2d || r0->next->length < 2)

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cfloat>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -13,30 +12,25 @@
 #include <type_traits>
 #include <vector>
 
-#include "tests/reference/element.h"
+#include "tests/support/element_api.h"
 #include "tests/support/zem_test.h"
 #include "zem_cblas.h"
 #include "zem_have.h"
 
 namespace cbt {
 
-using zem_ref::get;
-using zem_ref::put;
+using zem_test::Api;
+using zem_test::get;
+using zem_test::put;
+using zem_test::rnd;
+using zem_test::rnd_vec;
+using zem_test::same_bits;
+using zem_test::tol;
 typedef ZEM_Complex8 C8;
 typedef ZEM_Complex16 C16;
-typedef testing::Types<float, double, C8, C16> Types;
-
-template <class T> constexpr bool cplx = std::is_same_v<T, C8> || std::is_same_v<T, C16>;
-template <class T> struct real_of { typedef T type; };
-template <> struct real_of<C8> { typedef float type; };
-template <> struct real_of<C16> { typedef double type; };
-template <class T> using R = typename real_of<T>::type;
-template <class T> constexpr double eps = sizeof(R<T>) == 4 ? FLT_EPSILON : DBL_EPSILON;
-
-template <class T> char letter()
-{
-    return std::is_same_v<T, float> ? 's' : std::is_same_v<T, double> ? 'd' : std::is_same_v<T, C8> ? 'c' : 'z';
-}
+typedef zem_test::ElementTypes Types;
+template <class T> constexpr bool cplx = Api<T>::cplx;
+template <class T> using R = typename Api<T>::R;
 
 // A scalar as the C interface takes it: the value when real, its address
 // when complex.
@@ -60,21 +54,6 @@ template <class T> auto sc(const T &v)
         else                                                            \
             cblas_z##complex(__VA_ARGS__);                              \
     } while (0)
-
-template <class T> T rnd(std::mt19937 &g)
-{
-    std::uniform_real_distribution<double> u(-1.0, 1.0);
-    double re = u(g), im = cplx<T> ? u(g) : 0;
-    return put<T>({re, im});
-}
-
-template <class T> std::vector<T> rnd_vec(size_t len, std::mt19937 &g)
-{
-    std::vector<T> v(len);
-    for (T &e : v)
-        e = rnd<T>(g);
-    return v;
-}
 
 // A strided vector of n elements: 1 + (n-1)|inc| random values.
 template <class T> std::vector<T> rnd_strided(int n, int inc, std::mt19937 &g)
@@ -176,12 +155,6 @@ template <class T> void expect_close(const std::vector<T> &a, const std::vector<
             return;
         }
     }
-}
-
-// Bit-for-bit equality (NaN included).
-template <class T> bool same_bits(const std::vector<T> &a, const std::vector<T> &b)
-{
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(T)) == 0;
 }
 
 } // namespace cbt

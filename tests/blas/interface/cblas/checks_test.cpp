@@ -162,7 +162,7 @@ template <class T> std::pair<std::string, bool> run(const Form<T> &f, const std:
     return {out, same_bits(buf[0], before[0]) && same_bits(buf[1], before[1]) && same_bits(buf[2], before[2])};
 }
 
-template <class T> std::string cname(const Form<T> &f) { return std::string("cblas_") + letter<T>() + f.name; }
+template <class T> std::string cname(const Form<T> &f) { return std::string("cblas_") + Api<T>::prefix + f.name; }
 
 TYPED_TEST(Checks, EveryPositionIsReportedAndChangesNothing)
 {

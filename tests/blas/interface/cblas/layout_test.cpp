@@ -29,7 +29,7 @@ template <class T, class Op> void same_in_both(Op op, const std::string &what)
     std::vector<T> out[2];
     for (int o = 0; o < 2; ++o)
         out[o] = op(kOrders[o]);
-    expect_close(out[0], out[1], 64 * eps<T>, what);
+    expect_close(out[0], out[1], tol<T>(60), what);
 }
 
 std::string tag(std::initializer_list<int> v)

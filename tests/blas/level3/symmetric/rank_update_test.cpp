@@ -17,7 +17,7 @@ template <class E_, class R_, bool TWO, auto FN>
 struct Rk {
     typedef E_ E;
     typedef R_ R; // type of beta (and of alpha for the rank-k forms)
-    static constexpr bool two = TWO, cplx = is_complex<E>;
+    static constexpr bool two = TWO, cplx = Api<E>::cplx;
     static constexpr bool herm = cplx && !std::is_same<E, R>::value;
     static void call(char uplo, char trans, int n, int k, cx alpha, const Mat<E> &a, const Mat<E> &b, cx beta,
                      Mat<E> &c)
@@ -43,20 +43,8 @@ typedef ::testing::Types<
     Routines;
 
 template <class D>
-class RankUpdate : public ::testing::Test {
-protected:
-    void TearDown() override { omp_set_num_threads(2); }
-};
+class RankUpdate : public ThreadedTest<D> {};
 TYPED_TEST_SUITE(RankUpdate, Routines);
-
-struct Case {
-    char uplo = 'U', trans = 'N';
-    int n = 1, k = 1;
-    cx alpha{0.75, 0}, beta{0.5, 0};
-    bool nan_ab = false, nan_c = false;
-    int threads = 1;
-    unsigned seed = 1;
-};
 
 // The letter of the transposed form: T for the symmetric, C for the
 // Hermitian routines (real routines take either).
@@ -69,22 +57,13 @@ char trans_letter()
 template <class D>
 void run(const Case &p)
 {
-    typedef typename D::E E;
     const bool nt = p.trans == 'N';
     const int ar = nt ? p.n : p.k, ac = nt ? p.k : p.n;
-    Mat<E> a(ar, ac, p.seed), b(ar, ac, p.seed + 5), c(p.n, p.n, p.seed + 9);
-    if (p.nan_ab) {
-        a.fill(cx{nan_ld(), nan_ld()});
-        b.fill(cx{nan_ld(), nan_ld()});
-    }
-    if (p.nan_c)
-        c.fill(cx{nan_ld(), nan_ld()});
-    const Mat<E> c0 = c;
-    omp_set_num_threads(p.threads);
-    D::call(p.uplo, p.trans, p.n, p.k, p.alpha, a, b, p.beta, c);
-    omp_set_num_threads(2);
+    Operands<typename D::E> o(p, ar, ac, ar, ac, p.n, p.n);
+    Mat<typename D::E> &a = o.a, &b = o.b, &c = o.c;
+    o.run(p, [&] { D::call(p.uplo, p.trans, p.n, p.k, p.alpha, a, b, p.beta, c); });
 
-    std::vector<cx> wa = a.wide(), wb = b.wide(), want = c0.wide();
+    std::vector<cx> wa = a.wide(), wb = b.wide(), want = o.c0.wide();
     std::vector<ld> mag(want.size(), 0);
     const char rt = nt ? 'N' : D::cplx ? p.trans : 'T';
     l3s_ref::rank_update(p.uplo, rt, D::two, D::herm, p.n, p.k, p.alpha, wa.data(), a.ld, wb.data(), b.ld, p.beta,
@@ -94,8 +73,8 @@ void run(const Case &p)
              D::cplx ? "complex " : "real ", D::herm ? "Hermitian" : "symmetric", D::two ? " rank-2k" : " rank-k",
              p.uplo, p.trans, p.n, p.k, (double)p.alpha.re, (double)p.alpha.im, (double)p.beta.re, p.threads);
     const bool up = p.uplo == 'U';
-    const ld tol = 4 * eps_of<E> * ((D::two ? 2 : 1) * p.k + 4);
-    compare(what, c, c0, want, mag, tol, [&](int i, int j) { return up ? i <= j : i >= j; });
+    const ld tol = 2 * zem_test::tol<typename D::E>((D::two ? 2 : 1) * p.k);
+    compare(what, c, o.c0, want, mag, tol, [&](int i, int j) { return up ? i <= j : i >= j; });
     // a Hermitian result has a real diagonal, unless nothing was done
     const bool nothing = (p.k == 0 || (p.alpha.re == 0 && p.alpha.im == 0)) && p.beta.re == 1;
     if (D::herm && !nothing)

@@ -15,7 +15,7 @@ const int kEnvSet = parallel_environment();
 template <class E_, bool HERM, auto FN>
 struct Sm {
     typedef E_ E;
-    static constexpr bool herm = HERM, cplx = is_complex<E>;
+    static constexpr bool herm = HERM, cplx = Api<E>::cplx;
     static void call(char side, char uplo, int m, int n, cx alpha, const Mat<E> &a, const Mat<E> &b, cx beta,
                      Mat<E> &c)
     {
@@ -29,39 +29,18 @@ typedef ::testing::Types<Sm<double, false, dsymm_>, Sm<ZEM_Complex16, false, zsy
     Routines;
 
 template <class D>
-class Symm : public ::testing::Test {
-protected:
-    void TearDown() override { omp_set_num_threads(2); }
-};
+class Symm : public ThreadedTest<D> {};
 TYPED_TEST_SUITE(Symm, Routines);
-
-struct Case {
-    char side = 'L', uplo = 'U';
-    int m = 1, n = 1;
-    cx alpha{0.75, 0}, beta{0.5, 0};
-    bool nan_ab = false, nan_c = false;
-    int threads = 1;
-    unsigned seed = 1;
-};
 
 template <class D>
 void run(const Case &p)
 {
-    typedef typename D::E E;
     const int na = p.side == 'L' ? p.m : p.n;
-    Mat<E> a(na, na, p.seed), b(p.m, p.n, p.seed + 5), c(p.m, p.n, p.seed + 9);
-    if (p.nan_ab) {
-        a.fill(cx{nan_ld(), nan_ld()});
-        b.fill(cx{nan_ld(), nan_ld()});
-    }
-    if (p.nan_c)
-        c.fill(cx{nan_ld(), nan_ld()});
-    const Mat<E> c0 = c;
-    omp_set_num_threads(p.threads);
-    D::call(p.side, p.uplo, p.m, p.n, p.alpha, a, b, p.beta, c);
-    omp_set_num_threads(2);
+    Operands<typename D::E> o(p, na, na, p.m, p.n, p.m, p.n);
+    Mat<typename D::E> &a = o.a, &b = o.b, &c = o.c;
+    o.run(p, [&] { D::call(p.side, p.uplo, p.m, p.n, p.alpha, a, b, p.beta, c); });
 
-    std::vector<cx> wa = a.wide(), wb = b.wide(), want = c0.wide();
+    std::vector<cx> wa = a.wide(), wb = b.wide(), want = o.c0.wide();
     std::vector<ld> mag(want.size(), 0);
     l3s_ref::symm(p.side, p.uplo, D::herm, p.m, p.n, p.alpha, wa.data(), a.ld, wb.data(), b.ld, p.beta, want.data(),
                   c.ld, mag.data());
@@ -69,8 +48,7 @@ void run(const Case &p)
     snprintf(what, sizeof what, "%s%s side=%c uplo=%c m=%d n=%d alpha=(%g,%g) beta=(%g,%g) threads=%d",
              D::cplx ? "complex " : "real ", D::herm ? "hemm" : "symm", p.side, p.uplo, p.m, p.n,
              (double)p.alpha.re, (double)p.alpha.im, (double)p.beta.re, (double)p.beta.im, p.threads);
-    const ld tol = 4 * eps_of<E> * (na + 4);
-    compare(what, c, c0, want, mag, tol, [](int, int) { return true; });
+    compare(what, c, o.c0, want, mag, 2 * zem_test::tol<typename D::E>(na), [](int, int) { return true; });
 }
 
 #if defined(__i386__)

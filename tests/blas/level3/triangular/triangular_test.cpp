@@ -31,7 +31,7 @@ TYPED_TEST(Triangular, AllOptionsAcrossLeafBorders)
 #endif
     for (bool solve : {true, false})
         for (int k : orders)
-            all_options<TypeParam>(solve, k, 6, cx{0.75, Ty<TypeParam>::complex ? -0.5 : 0}, 100 * k + solve);
+            all_options<TypeParam>(solve, k, 6, cx{0.75, Api<TypeParam>::cplx ? -0.5 : 0}, 100 * k + solve);
 }
 
 // Side R with the order in n: the same borders with several rows of B.
@@ -62,7 +62,7 @@ TYPED_TEST(Triangular, LargeOrders)
                 p.solve = solve;
                 p.side = (v + k) % 2 ? 'L' : 'R';
                 p.uplo = v & 1 ? 'L' : 'U';
-                p.op = v & 2 ? (Ty<TypeParam>::complex ? 'C' : 'T') : 'N';
+                p.op = v & 2 ? (Api<TypeParam>::cplx ? 'C' : 'T') : 'N';
                 p.diag = k % 2 ? 'N' : 'U';
                 p.m = p.side == 'L' ? k : 3;
                 p.n = p.side == 'L' ? 3 : k;
@@ -104,7 +104,7 @@ TYPED_TEST(Triangular, OtherDimensionInPieces)
 // 1, -1 and a complex value; lower-case option letters.
 TYPED_TEST(Triangular, SpecialAlphaAndLetters)
 {
-    const bool cplx = Ty<TypeParam>::complex;
+    const bool cplx = Api<TypeParam>::cplx;
     for (bool solve : {true, false}) {
         for (int k : {5, 40}) {
             Problem p;
@@ -137,7 +137,7 @@ TYPED_TEST(Triangular, SpecialAlphaAndLetters)
         p.diag = 'U';
         Run<TypeParam> up(p);
         up.call();
-        EXPECT_EQ(0, memcmp(low.B.data(), up.B.data(), up.B.size() * sizeof(TypeParam)));
+        EXPECT_EQ(0, memcmp(low.B.v.data(), up.B.v.data(), up.B.v.size() * sizeof(TypeParam)));
         up.check();
     }
 }
@@ -157,8 +157,8 @@ TYPED_TEST(Triangular, EmptyProblems)
                 p.nan_in_a = true;
                 Run<TypeParam> r(p);
                 r.call();
-                EXPECT_EQ(0, memcmp(r.B.data(), r.B0.data(), r.B.size() * sizeof(TypeParam)))
-                    << describe(Ty<TypeParam>::prefix(), p);
+                EXPECT_EQ(0, memcmp(r.B.v.data(), r.B0.v.data(), r.B.v.size() * sizeof(TypeParam)))
+                    << describe(Api<TypeParam>::prefix, p);
             }
 }
 

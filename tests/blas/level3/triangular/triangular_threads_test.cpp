@@ -55,19 +55,19 @@ TYPED_TEST(TriangularThreads, SlabsAgreeWithOneThread)
                         p.solve = solve;
                         p.side = side;
                         p.uplo = uplo;
-                        p.op = uplo == 'U' ? 'N' : Ty<TypeParam>::complex ? 'C' : 'T';
+                        p.op = uplo == 'U' ? 'N' : Api<TypeParam>::cplx ? 'C' : 'T';
                         p.m = s.m;
                         p.n = s.n;
-                        p.alpha = {0.5, Ty<TypeParam>::complex ? 0.25 : 0};
+                        p.alpha = {0.5, Api<TypeParam>::cplx ? 0.25 : 0};
                         p.seed = seed++;
                         Run<TypeParam> r(p);
-                        std::vector<TypeParam> serial = r.B;
+                        std::vector<TypeParam> serial = r.B.v;
                         with_threads(1, r, serial);
-                        with_threads(threads, r, r.B);
+                        with_threads(threads, r, r.B.v);
                         r.check();
                         if (side == 'L') {
-                            EXPECT_EQ(0, memcmp(serial.data(), r.B.data(), serial.size() * sizeof(TypeParam)))
-                                << describe(Ty<TypeParam>::prefix(), p) << " threads " << threads;
+                            EXPECT_EQ(0, memcmp(serial.data(), r.B.v.data(), serial.size() * sizeof(TypeParam)))
+                                << describe(Api<TypeParam>::prefix, p) << " threads " << threads;
                         }
                     }
 }
@@ -85,7 +85,7 @@ TYPED_TEST(TriangularThreads, ZeroAlpha)
             p.alpha = {0, 0};
             p.nan_in_a = true;
             Run<TypeParam> r(p);
-            with_threads(3, r, r.B);
+            with_threads(3, r, r.B.v);
             r.check();
         }
 }
@@ -101,9 +101,9 @@ TYPED_TEST(TriangularThreads, InsideCallersParallelRegion)
         p.m = 60;
         p.n = 50;
         Run<TypeParam> r(p);
-        std::vector<TypeParam> serial = r.B;
+        std::vector<TypeParam> serial = r.B.v;
         with_threads(1, r, serial);
-        std::vector<std::vector<TypeParam>> outs(2, r.B);
+        std::vector<std::vector<TypeParam>> outs(2, r.B.v);
 #pragma omp parallel num_threads(2)
         {
             const int t = omp_get_thread_num();
