@@ -82,7 +82,7 @@ void zgemv_n_x87(ptrdiff_t m, ptrdiff_t n, cv<X> alpha, const ZEM_Complex16 *a, 
 // and spill sums). conj(a)·x = (ar·xr + ai·xi, ar·xi - ai·xr),
 // a·x = (ar·xr - ai·xi, ar·xi + ai·xr).
 #define ZEM_Z87_PRODUCT(col, first, second, combine, acc)                                        \
-    "fldl " col "\n\tfmull " first "\n\tfldl 8+" col "\n\tfmull " second "\n\t" combine \
+    "fldl " col "\n\tfmull " first "\n\tfldl 8" col "\n\tfmull " second "\n\t" combine \
     " %%st, %%st(1)\n\tfaddp %%st, %%st(" acc ")\n\t"
 #define ZEM_Z87_COLUMN(col, re, im, cjadd, cjsub)                          \
     ZEM_Z87_PRODUCT(col, "(%[x])", "8(%[x])", cjadd, re)                   \
