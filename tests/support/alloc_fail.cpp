@@ -35,6 +35,9 @@ std::atomic<void *> g_blocks[kBlocks]; // the library's blocks taken while armed
 std::atomic<bool> g_failed{false};
 std::atomic<size_t> g_limit{0}; // 0: none
 uintptr_t g_lo = 0, g_hi = 0;    // the library's code
+// Set for good by the first arming or limit: until then malloc and free only
+// forward, reading nothing but this flag (plainly, see below).
+bool g_used = false;
 
 int find_library(dl_phdr_info *info, size_t, void *base)
 {
@@ -90,8 +93,18 @@ bool from_library(void *ret)
 } // namespace
 
 #ifndef ZEM_ALLOC_FAIL_OFF
-extern "C" void *malloc(size_t n)
+// The dynamic loader calls malloc before the address sanitizer has mapped
+// its shadow memory, so these two must not be instrumented.
+#ifdef __SANITIZE_ADDRESS__
+#define ZEM_NOT_INSTRUMENTED __attribute__((no_sanitize_address))
+#else
+#define ZEM_NOT_INSTRUMENTED
+#endif
+
+extern "C" ZEM_NOT_INSTRUMENTED void *malloc(size_t n)
 {
+    if (!__atomic_load_n(&g_used, __ATOMIC_RELAXED))
+        return REAL_MALLOC(n);
     const size_t limit = g_limit.load(std::memory_order_relaxed);
     if (limit != 0 && n > limit && from_library(__builtin_return_address(0)))
         return nullptr;
@@ -110,9 +123,9 @@ extern "C" void *malloc(size_t n)
     return REAL_MALLOC(n);
 }
 
-extern "C" void free(void *p)
+extern "C" ZEM_NOT_INSTRUMENTED void free(void *p)
 {
-    if (p && g_armed.load(std::memory_order_relaxed))
+    if (p && __atomic_load_n(&g_used, __ATOMIC_RELAXED) && g_armed.load(std::memory_order_relaxed))
         forget(p);
     REAL_FREE(p);
 }
@@ -130,6 +143,7 @@ void alloc_arm(long k, long long fails)
     g_failed = false;
     g_left = k < 0 ? -(1LL << 50) : k;
     g_fails = fails;
+    __atomic_store_n(&g_used, true, __ATOMIC_RELAXED);
     g_armed = true;
 }
 
@@ -142,6 +156,7 @@ bool alloc_disarm()
 AllocLimit::AllocLimit(size_t bytes)
 {
     find_library_once();
+    __atomic_store_n(&g_used, true, __ATOMIC_RELAXED);
     g_limit = bytes;
 }
 
