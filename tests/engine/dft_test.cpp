@@ -362,13 +362,13 @@ TYPED_TEST(EngineDft, RealEveryLayout)
             ASSERT_EQ(F::run(true, lay, y.data(), back.data(), p.c, nullptr), fxrStsNoErr);
             EXPECT_EQ(memcmp(packed.data(), y.data(), len * sizeof(T)), 0) << "source written";
             // the inverse against the reference of the stored spectrum
-            std::vector<cld> spec(n);
+            std::vector<cld> spectrum(n);
             for (int k = 0; 2 * k <= n; ++k) {
-                spec[k] = cld(y[slots[k].first], slots[k].second >= 0 ? y[slots[k].second] : 0);
-                spec[(n - k) % n] = std::conj(spec[k]);
+                spectrum[k] = cld(y[slots[k].first], slots[k].second >= 0 ? y[slots[k].second] : 0);
+                spectrum[(n - k) % n] = std::conj(spectrum[k]);
             }
             const auto ibins = bins_of(n);
-            const auto iref = zem_ref::dft_bins(spec, 1, ibins);
+            const auto iref = zem_ref::dft_bins(spectrum, 1, ibins);
             long double e = 0, s = 0;
             for (size_t i = 0; i < ibins.size(); ++i) {
                 const long double r = iref[i].real() / n, d = back[ibins[i]] - r;
