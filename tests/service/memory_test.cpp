@@ -5,7 +5,8 @@
 #include <pthread.h>
 #include <stdlib.h>
 #include <string.h>
-#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <vector>
 #include "tests/support/zem_test.h"
@@ -167,25 +168,29 @@ TEST(Cache, DecisionIsMadeOnFirstUse)
 }
 
 // 514 threads may hold buffers at once; the next one gets null and nothing
-// breaks; once they let go, slots are free again.
+// breaks; once they let go, slots are free again. The holders sleep on a
+// condition variable (spinning holders starve the creating thread once
+// hundreds of them share two cores, most of all under the race detector).
 TEST(Cache, FiveHundredFifteenthThreadGetsNull)
 {
     FreshProcess fresh;
     constexpr int kThreads = 514;
-    std::atomic<int> holding{0}, nulls{0};
-    std::atomic<bool> release{false};
     struct Ctx {
-        std::atomic<int> *holding, *nulls;
-        std::atomic<bool> *release;
-    } ctx{&holding, &nulls, &release};
+        std::mutex mu;
+        std::condition_variable cv;
+        int holding = 0, nulls = 0;
+        bool release = false;
+    } ctx;
     auto body = [](void *arg) -> void * {
         Ctx *c = static_cast<Ctx *>(arg);
         void *p = _ZEM_SERV_allocate(32);
-        if (p == nullptr)
-            c->nulls->fetch_add(1);
-        c->holding->fetch_add(1);
-        while (!c->release->load())
-            sched_yield();
+        {
+            std::unique_lock<std::mutex> lk(c->mu);
+            c->nulls += p == nullptr;
+            ++c->holding;
+            c->cv.notify_all();
+            c->cv.wait(lk, [c] { return c->release; });
+        }
         _ZEM_SERV_deallocate(p);
         return nullptr;
     };
@@ -195,13 +200,19 @@ TEST(Cache, FiveHundredFifteenthThreadGetsNull)
     std::vector<pthread_t> threads(kThreads);
     for (pthread_t &t : threads)
         ASSERT_EQ(pthread_create(&t, &attr, +body, &ctx), 0);
-    while (holding.load() < kThreads)
-        sched_yield();
-    EXPECT_EQ(nulls.load(), 0);
+    {
+        std::unique_lock<std::mutex> lk(ctx.mu);
+        ctx.cv.wait(lk, [&] { return ctx.holding == kThreads; });
+        EXPECT_EQ(ctx.nulls, 0);
+    }
     void *extra = reinterpret_cast<void *>(1);
     std::thread([&] { extra = _ZEM_SERV_allocate(32); }).join();
     EXPECT_EQ(extra, nullptr);
-    release = true;
+    {
+        std::lock_guard<std::mutex> lk(ctx.mu);
+        ctx.release = true;
+    }
+    ctx.cv.notify_all();
     for (pthread_t t : threads)
         pthread_join(t, nullptr);
     pthread_attr_destroy(&attr);
