@@ -313,91 +313,156 @@ inline __m128 cmul(__m128 a, __m128 tr, __m128 ti)
 }
 
 // The N block kernel: the pair formula of gemv_n, y := (a0·t0 + y) + a1·t1,
-// two rows per register; an odd last row and an unpaired last column by
-// the generic kernel (the same products and sums).
+// two rows per register, two pairs per pass while y stays in a register
+// (single precision stores lose nothing, so the result is that of one pair
+// after the other); one cache line of each column (four registers) per
+// iteration. An odd last row and an unpaired last column by the generic
+// kernel (the same products and sums).
+struct CTerm {
+    __m128 r, i; // (tr, tr, tr, tr) and (-ti, ti, -ti, ti) of t = alpha·x(j)
+    CTerm(cv<float> t) : r(_mm_set1_ps(t.re)), i(_mm_setr_ps(-t.im, t.im, -t.im, t.im)) {}
+};
+
+template <int C>
+inline void cgemv_n_rows(const float *const *col, const CTerm *t, float *yf, ptrdiff_t i)
+{
+    __m128 v = _mm_loadu_ps(yf + i);
+#pragma GCC unroll 2
+    for (int c = 0; c < C; c += 2)
+        v = _mm_add_ps(_mm_add_ps(cmul(_mm_loadu_ps(col[c] + i), t[c].r, t[c].i), v),
+                       cmul(_mm_loadu_ps(col[c + 1] + i), t[c + 1].r, t[c + 1].i));
+    _mm_storeu_ps(yf + i, v);
+}
+
+template <int C>
+inline void cgemv_n_pass(ptrdiff_t m2, ptrdiff_t pf, const float *const *col, const CTerm *t, float *yf)
+{
+    if (m2 > 0)
+#pragma GCC unroll 4
+        for (int c = 0; c < C; ++c)
+            prefetch(col[c] + pf + 2 * m2 - 1);
+    ptrdiff_t i = 0;
+    for (; i + 16 <= 2 * m2; i += 16) {
+#pragma GCC unroll 4
+        for (int c = 0; c < C; ++c)
+            prefetch(col[c] + pf + i);
+        cgemv_n_rows<C>(col, t, yf, i);
+        cgemv_n_rows<C>(col, t, yf, i + 4);
+        cgemv_n_rows<C>(col, t, yf, i + 8);
+        cgemv_n_rows<C>(col, t, yf, i + 12);
+    }
+    for (; i < 2 * m2; i += 4)
+        cgemv_n_rows<C>(col, t, yf, i);
+}
+
 void cgemv_n_sse(ptrdiff_t m, ptrdiff_t n, cv<float> alpha, const ZEM_Complex8 *a, ptrdiff_t lda,
                  const ZEM_Complex8 *x, ZEM_Complex8 *y)
 {
     typedef element<ZEM_Complex8> E;
     const ptrdiff_t m2 = m & ~(ptrdiff_t)1;
+    float *yf = (float *)y;
     ptrdiff_t j = 0;
-    for (; j + 2 <= n; j += 2) {
-        const cv<float> t0 = alpha * E::load(x[j]), t1 = alpha * E::load(x[j + 1]);
-        const __m128 r0 = _mm_set1_ps(t0.re), i0 = _mm_setr_ps(-t0.im, t0.im, -t0.im, t0.im);
-        const __m128 r1 = _mm_set1_ps(t1.re), i1 = _mm_setr_ps(-t1.im, t1.im, -t1.im, t1.im);
-        const float *a0 = (const float *)(a + j * lda), *a1 = (const float *)(a + (j + 1) * lda);
-        float *yf = (float *)y;
-        // the same rows kColumnsAhead columns on (or the rows further down):
-        // the last line first, then one line per 8 rows
-        const ptrdiff_t pf = m > 0 ? 2 * ahead_of<ZEM_Complex8>(j, 2, n, lda) : 0;
-        if (pf) {
-            prefetch(a0 + pf + 2 * m - 1);
-            prefetch(a1 + pf + 2 * m - 1);
+    for (; j + 4 <= n; j += 4) {
+        const CTerm t[4] = {alpha * E::load(x[j]), alpha * E::load(x[j + 1]), alpha * E::load(x[j + 2]),
+                            alpha * E::load(x[j + 3])};
+        const float *col[4];
+        for (int c = 0; c < 4; ++c)
+            col[c] = (const float *)(a + (j + c) * lda);
+        cgemv_n_pass<4>(m2, 2 * ahead_of<ZEM_Complex8>(j, 4, n, lda), col, t, yf);
+        if (m2 < m) {
+            gemv_n<ZEM_Complex8, false>(1, 2, alpha, a + m2 + j * lda, lda, x + j, 1, y + m2, 1);
+            gemv_n<ZEM_Complex8, false>(1, 2, alpha, a + m2 + (j + 2) * lda, lda, x + j + 2, 1, y + m2, 1);
         }
-        for (ptrdiff_t i = 0; i < 2 * m2; i += 4) {
-            if (pf && (i & 15) == 0) {
-                prefetch(a0 + pf + i);
-                prefetch(a1 + pf + i);
-            }
-            __m128 v = _mm_add_ps(cmul(_mm_loadu_ps(a0 + i), r0, i0), _mm_loadu_ps(yf + i));
-            _mm_storeu_ps(yf + i, _mm_add_ps(v, cmul(_mm_loadu_ps(a1 + i), r1, i1)));
-        }
+    }
+    if (j + 2 <= n) {
+        const CTerm t[2] = {alpha * E::load(x[j]), alpha * E::load(x[j + 1])};
+        const float *col[2] = {(const float *)(a + j * lda), (const float *)(a + (j + 1) * lda)};
+        cgemv_n_pass<2>(m2, 2 * ahead_of<ZEM_Complex8>(j, 2, n, lda), col, t, yf);
         if (m2 < m)
             gemv_n<ZEM_Complex8, false>(1, 2, alpha, a + m2 + j * lda, lda, x + j, 1, y + m2, 1);
+        j += 2;
     }
     if (j < n)
         gemv_n<ZEM_Complex8, false>(m, 1, alpha, a + j * lda, lda, x + j, 1, y, 1);
 }
 
-// The T and C block kernels: two columns at a time, each with two sums of
-// lane products, p = a·x and q = a·swap(x), whose lanes combine at the end
-// to the real part (p0 - p1 + p2 - p3; for C p0 + p1 + p2 + p3) and the
-// imaginary part (q0 + q1 + q2 + q3; for C q0 - q1 + q2 - q3) of the sum.
-template <bool CJ>
-void cgemv_t_sse(ptrdiff_t m, ptrdiff_t n, cv<float> alpha, const ZEM_Complex8 *a, ptrdiff_t lda,
-                 const ZEM_Complex8 *x, ZEM_Complex8 *y)
+// The T and C block kernels: four columns at a time (then two), each with
+// two sums of lane products, p = a·x and q = a·swap(x), whose lanes combine
+// at the end to the real part (p0 - p1 + p2 - p3; for C p0 + p1 + p2 + p3)
+// and the imaginary part (q0 + q1 + q2 + q3; for C q0 - q1 + q2 - q3) of
+// the sum; one cache line of each column per iteration. An odd last row is
+// added to the sums, an unpaired last column goes to the generic kernel.
+template <bool CJ, int C>
+inline void cgemv_t_cols(ptrdiff_t m, ptrdiff_t pf, cv<float> alpha, const ZEM_Complex8 *a, ptrdiff_t lda,
+                         const ZEM_Complex8 *x, ZEM_Complex8 *y)
 {
     typedef element<ZEM_Complex8> E;
     const ptrdiff_t m2 = m & ~(ptrdiff_t)1;
     const float *xf = (const float *)x;
+    const float *col[C];
+    __m128 p[C], q[C];
+#pragma GCC unroll 4
+    for (int c = 0; c < C; ++c) {
+        col[c] = (const float *)(a + c * lda);
+        p[c] = q[c] = _mm_setzero_ps();
+        if (m > 0)
+            prefetch(col[c] + pf + 2 * m - 1);
+    }
+#define ZEM_CT_STEP(i)                                                                                 \
+    {                                                                                                  \
+        const __m128 xv = _mm_loadu_ps(xf + (i)), xs = _mm_shuffle_ps(xv, xv, _MM_SHUFFLE(2, 3, 0, 1)); \
+        _Pragma("GCC unroll 4") for (int c = 0; c < C; ++c) {                                          \
+            const __m128 v = _mm_loadu_ps(col[c] + (i));                                               \
+            p[c] = _mm_add_ps(p[c], _mm_mul_ps(v, xv));                                                \
+            q[c] = _mm_add_ps(q[c], _mm_mul_ps(v, xs));                                                \
+        }                                                                                              \
+    }
+    ptrdiff_t i = 0;
+    for (; i + 16 <= 2 * m2; i += 16) {
+#pragma GCC unroll 4
+        for (int c = 0; c < C; ++c)
+            prefetch(col[c] + pf + i);
+        ZEM_CT_STEP(i)
+        ZEM_CT_STEP(i + 4)
+        ZEM_CT_STEP(i + 8)
+        ZEM_CT_STEP(i + 12)
+    }
+    for (; i < 2 * m2; i += 4)
+        ZEM_CT_STEP(i)
+#undef ZEM_CT_STEP
     // signs that fold the lanes: re uses (+, -, +, -) or all +, im the other
     const __m128 alt = _mm_setr_ps(1, -1, 1, -1), one = _mm_set1_ps(1);
     const __m128 sre = CJ ? one : alt, sim = CJ ? alt : one;
-    ptrdiff_t j = 0;
-    for (; j + 2 <= n; j += 2) {
-        const float *a0 = (const float *)(a + j * lda), *a1 = (const float *)(a + (j + 1) * lda);
-        __m128 p0 = _mm_setzero_ps(), q0 = _mm_setzero_ps(), p1 = _mm_setzero_ps(), q1 = _mm_setzero_ps();
-        const ptrdiff_t pf = m > 0 ? 2 * ahead_of<ZEM_Complex8>(j, 2, n, lda) : 0;
-        if (pf) {
-            prefetch(a0 + pf + 2 * m - 1);
-            prefetch(a1 + pf + 2 * m - 1);
-        }
-        for (ptrdiff_t i = 0; i < 2 * m2; i += 4) {
-            if (pf && (i & 15) == 0) {
-                prefetch(a0 + pf + i);
-                prefetch(a1 + pf + i);
-            }
-            const __m128 xv = _mm_loadu_ps(xf + i), xs = _mm_shuffle_ps(xv, xv, _MM_SHUFFLE(2, 3, 0, 1));
-            const __m128 v0 = _mm_loadu_ps(a0 + i), v1 = _mm_loadu_ps(a1 + i);
-            p0 = _mm_add_ps(p0, _mm_mul_ps(v0, xv));
-            q0 = _mm_add_ps(q0, _mm_mul_ps(v0, xs));
-            p1 = _mm_add_ps(p1, _mm_mul_ps(v1, xv));
-            q1 = _mm_add_ps(q1, _mm_mul_ps(v1, xs));
-        }
-        // lane k of r: re0, im0, re1, im1 of the two column sums
-        const __m128 r = sum_lanes(_mm_mul_ps(p0, sre), _mm_mul_ps(q0, sim), _mm_mul_ps(p1, sre),
-                                   _mm_mul_ps(q1, sim));
+#pragma GCC unroll 2
+    for (int c = 0; c < C; c += 2) {
+        // lane k of r: re, im of column c, then of column c + 1
+        const __m128 r = sum_lanes(_mm_mul_ps(p[c], sre), _mm_mul_ps(q[c], sim), _mm_mul_ps(p[c + 1], sre),
+                                   _mm_mul_ps(q[c + 1], sim));
         float s[4];
         _mm_storeu_ps(s, r);
         cv<float> s0 = {s[0], s[1]}, s1 = {s[2], s[3]};
         if (m2 < m) {
             const cv<float> xi = E::load(x[m2]);
-            s0 = s0 + cj<CJ>(E::load(a[m2 + j * lda])) * xi;
-            s1 = s1 + cj<CJ>(E::load(a[m2 + (j + 1) * lda])) * xi;
+            s0 = s0 + cj<CJ>(E::load(a[m2 + c * lda])) * xi;
+            s1 = s1 + cj<CJ>(E::load(a[m2 + (c + 1) * lda])) * xi;
         }
-        E::store(y[j + 1], E::load(y[j + 1]) + s1 * alpha);
-        E::store(y[j], E::load(y[j]) + s0 * alpha);
+        E::store(y[c + 1], E::load(y[c + 1]) + s1 * alpha);
+        E::store(y[c], E::load(y[c]) + s0 * alpha);
     }
+}
+
+template <bool CJ>
+void cgemv_t_sse(ptrdiff_t m, ptrdiff_t n, cv<float> alpha, const ZEM_Complex8 *a, ptrdiff_t lda,
+                 const ZEM_Complex8 *x, ZEM_Complex8 *y)
+{
+    ptrdiff_t j = 0;
+#ifdef __x86_64__
+    // four columns need ten registers: 64-bit code only
+    for (; j + 4 <= n; j += 4)
+        cgemv_t_cols<CJ, 4>(m, 2 * ahead_of<ZEM_Complex8>(j, 4, n, lda), alpha, a + j * lda, lda, x, y + j);
+#endif
+    for (; j + 2 <= n; j += 2)
+        cgemv_t_cols<CJ, 2>(m, 2 * ahead_of<ZEM_Complex8>(j, 2, n, lda), alpha, a + j * lda, lda, x, y + j);
     if (j < n)
         gemv_t<ZEM_Complex8, CJ, false>(m, 1, alpha, a + j * lda, lda, x, 1, y + j, 1);
 }
