@@ -172,9 +172,12 @@ std::vector<Target> targets(double min_time)
         add("15", true, fmt("zgemv %c, n = 500 (in cache)", t), "GFLOPS", gemv('z', t, false, 500), x87(), x_lim,
             0.85);
         add("15", true, fmt("zgemv %c, n = 4000", t), "GFLOPS", gemv('z', t, false, 4000), x87(), x_lim, 0.8);
-        for (int n : {500, 4000})
-            add("15", true, fmt("cgemv %c, n = %d", t, n), "GFLOPS", gemv('c', t, false, n), gemv('c', t, true, n),
-                "OpenBLAS", 0.7);
+        // In cache OpenBLAS's AVX2 code runs faster than SSE allows, so the
+        // SSE limit is the measure there; out of cache the peer is.
+        add("15", true, fmt("cgemv %c, n = 500 (in cache)", t), "GFLOPS", gemv('c', t, false, 500), sse(), s_lim,
+            0.8);
+        add("15", true, fmt("cgemv %c, n = 4000", t), "GFLOPS", gemv('c', t, false, 4000), gemv('c', t, true, 4000),
+            "OpenBLAS", 0.7);
     }
 
     // gemm, one thread, against the limit of its instruction set.
