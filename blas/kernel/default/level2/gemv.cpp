@@ -589,6 +589,18 @@ void gemv_pst(const char *trans, const int *m, const int *n, const T *alpha, con
             gemv_t<T, false, true>(*m, *n, al, a, *lda, x, 1, y, 1);
         return;
     }
+    if constexpr (std::is_same<T, ZEM_Complex8>::value) {
+        // single complex, unit increments: the SSE block kernels
+        if (*incx == 1 && *incy == 1) {
+            if (_ZEM_SERV_lsame(trans, "N"))
+                cgemv_n_sse(*m, *n, al, a, *lda, x, y);
+            else if (_ZEM_SERV_lsame(trans, "C"))
+                cgemv_t_sse<true>(*m, *n, al, a, *lda, x, y);
+            else
+                cgemv_t_sse<false>(*m, *n, al, a, *lda, x, y);
+            return;
+        }
+    }
     if constexpr (std::is_same<T, ZEM_Complex16>::value) {
         // double complex: the x87 kernels of the blocks
         if (_ZEM_SERV_lsame(trans, "N"))
