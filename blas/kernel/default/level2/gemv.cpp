@@ -203,10 +203,7 @@ void sgemv_n_sse(ptrdiff_t m, ptrdiff_t n, float alpha, const float *a, ptrdiff_
         const float *a0 = a + j * lda, *a1 = a0 + lda, *a2 = a1 + lda, *a3 = a2 + lda;
         const ptrdiff_t pf = ahead_of<float>(j, 4, n, lda);
         prefetch_last(a0, a1, a2, a3, pf, m);
-        ptrdiff_t i = 0;
-        for (; i + 8 <= m; i += 8) {
-            if (pf && (i & 15) == 0)
-                prefetch_row(a0, a1, a2, a3, pf + i);
+        auto rows8 = [&](ptrdiff_t i) {
             __m128 y0 = _mm_loadu_ps(y + i), y1 = _mm_loadu_ps(y + i + 4);
             y0 = madd(madd(y0, a0 + i, v0), a1 + i, v1);
             y1 = madd(madd(y1, a0 + i + 4, v0), a1 + i + 4, v1);
@@ -214,7 +211,15 @@ void sgemv_n_sse(ptrdiff_t m, ptrdiff_t n, float alpha, const float *a, ptrdiff_
             y1 = madd(madd(y1, a2 + i + 4, v2), a3 + i + 4, v3);
             _mm_storeu_ps(y + i, y0);
             _mm_storeu_ps(y + i + 4, y1);
+        };
+        ptrdiff_t i = 0;
+        for (; i + 16 <= m; i += 16) { // one cache line of each column
+            prefetch_row(a0, a1, a2, a3, pf + i);
+            rows8(i);
+            rows8(i + 8);
         }
+        for (; i + 8 <= m; i += 8)
+            rows8(i);
         for (; i < m; ++i) {
             float v = (a0[i] * t0 + y[i]) + a1[i] * t1;
             y[i] = (a2[i] * t2 + v) + a3[i] * t3;
