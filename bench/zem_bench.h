@@ -33,7 +33,8 @@ inline double cpu_seconds()
 // Seconds per call: the best and the median wall time of the repetitions,
 // and process CPU seconds per call over all of them.
 struct Timing {
-    double best, median, cpu;
+    double best, median, cpu; // wall: best and median of the repetitions; cpu: their mean
+    double cpu_best;          // the least CPU time of one repetition
 };
 
 struct Repeat {
@@ -55,10 +56,10 @@ Timing measure(F &&call, P &&prepare, Repeat r)
     call();
     const double first = std::max(wall_seconds() - w0, 1e-7);
     if (r.min_time > 0 && first >= 4 * r.min_time)
-        return Timing{first, first, cpu_seconds() - c0};
+        return Timing{first, first, cpu_seconds() - c0, cpu_seconds() - c0};
     const int batch = r.batch > 0 ? r.batch : std::max(1, std::min(100000, (int)(0.02 / first)));
     std::vector<double> t;
-    double cpu = 0;
+    double cpu = 0, cpu_best = 0;
     const double start = wall_seconds();
     while ((int)t.size() < r.max_reps &&
            ((int)t.size() < r.min_reps || wall_seconds() - start < r.min_time)) {
@@ -67,10 +68,12 @@ Timing measure(F &&call, P &&prepare, Repeat r)
         for (int b = 0; b < batch; ++b)
             call();
         t.push_back((wall_seconds() - t0) / batch);
-        cpu += (cpu_seconds() - c1) / batch;
+        const double c = (cpu_seconds() - c1) / batch;
+        cpu += c;
+        cpu_best = t.size() == 1 ? c : std::min(cpu_best, c);
     }
     std::sort(t.begin(), t.end());
-    return Timing{t.front(), t[t.size() / 2], cpu / t.size()};
+    return Timing{t.front(), t[t.size() / 2], cpu / t.size(), cpu_best};
 }
 
 template <class F>
