@@ -317,26 +317,29 @@ inline __m128 cmul(__m128 a, __m128 tr, __m128 ti)
     return _mm_add_ps(_mm_mul_ps(a, tr), _mm_mul_ps(_mm_shuffle_ps(a, a, _MM_SHUFFLE(2, 3, 0, 1)), ti));
 }
 
-// The N block kernel: the pair formula of gemv_n, y := (a0·t0 + y) + a1·t1,
-// two rows per register, two pairs per pass while y stays in a register
-// (single precision stores lose nothing, so the result is that of one pair
-// after the other); one cache line of each column (four registers) per
-// iteration. An odd last row and an unpaired last column by the generic
-// kernel (the same products and sums).
+// The N block kernel: y += a(:,j)·t(j), t(j) = alpha·x(j), two rows per
+// register, four columns (then two) per pass, one cache line of each
+// column per iteration. Each product a·t is (a·tr) + swap(a)·(-ti, ti); as
+// swap(a)·s = swap(a·swap(s)), a pass sums the a·tr terms onto y and the
+// a·(ti, -ti) terms in a second register that is swapped once and added
+// at the end, instead of swapping every element of A. An odd last row
+// and an unpaired last column by the generic kernel.
 struct CTerm {
-    __m128 r, i; // (tr, tr, tr, tr) and (-ti, ti, -ti, ti) of t = alpha·x(j)
-    CTerm(cv<float> t) : r(_mm_set1_ps(t.re)), i(_mm_setr_ps(-t.im, t.im, -t.im, t.im)) {}
+    __m128 r, is; // (tr, tr, tr, tr) and (ti, -ti, ti, -ti) of t = alpha·x(j)
+    CTerm(cv<float> t) : r(_mm_set1_ps(t.re)), is(_mm_setr_ps(t.im, -t.im, t.im, -t.im)) {}
 };
 
 template <int C>
 inline void cgemv_n_rows(const float *const *col, const CTerm *t, float *yf, ptrdiff_t i)
 {
-    __m128 v = _mm_loadu_ps(yf + i);
-#pragma GCC unroll 2
-    for (int c = 0; c < C; c += 2)
-        v = _mm_add_ps(_mm_add_ps(cmul(_mm_loadu_ps(col[c] + i), t[c].r, t[c].i), v),
-                       cmul(_mm_loadu_ps(col[c + 1] + i), t[c + 1].r, t[c + 1].i));
-    _mm_storeu_ps(yf + i, v);
+    __m128 v = _mm_loadu_ps(yf + i), q = _mm_setzero_ps();
+#pragma GCC unroll 4
+    for (int c = 0; c < C; ++c) {
+        const __m128 ac = _mm_loadu_ps(col[c] + i);
+        v = _mm_add_ps(v, _mm_mul_ps(ac, t[c].r));
+        q = _mm_add_ps(q, _mm_mul_ps(ac, t[c].is));
+    }
+    _mm_storeu_ps(yf + i, _mm_add_ps(v, _mm_shuffle_ps(q, q, _MM_SHUFFLE(2, 3, 0, 1))));
 }
 
 template <int C>
