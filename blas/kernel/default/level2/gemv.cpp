@@ -322,24 +322,35 @@ inline __m128 cmul(__m128 a, __m128 tr, __m128 ti)
 // column per iteration. Each product a·t is (a·tr) + swap(a)·(-ti, ti); as
 // swap(a)·s = swap(a·swap(s)), a pass sums the a·tr terms onto y and the
 // a·(ti, -ti) terms in a second register that is swapped once and added
-// at the end, instead of swapping every element of A. An odd last row
-// and an unpaired last column by the generic kernel.
+// at the end, instead of swapping every element of A. An unpaired last
+// column by the generic kernel.
 struct CTerm {
     __m128 r, is; // (tr, tr, tr, tr) and (ti, -ti, ti, -ti) of t = alpha·x(j)
+    CTerm() = default;
     CTerm(cv<float> t) : r(_mm_set1_ps(t.re)), is(_mm_setr_ps(t.im, -t.im, t.im, -t.im)) {}
 };
 
-template <int C>
+// Rows i/2 and i/2 + 1 (ONE: row i/2 alone, in the low lanes, so that an
+// odd last row gets exactly the arithmetic of the others and a row's
+// result never depends on the row count).
+template <int C, bool ONE = false>
 inline void cgemv_n_rows(const float *const *col, const CTerm *t, float *yf, ptrdiff_t i)
 {
-    __m128 v = _mm_loadu_ps(yf + i), q = _mm_setzero_ps();
+    auto load = [&](const float *p) {
+        return ONE ? _mm_loadl_pi(_mm_setzero_ps(), (const __m64 *)p) : _mm_loadu_ps(p);
+    };
+    __m128 v = load(yf + i), q = _mm_setzero_ps();
 #pragma GCC unroll 4
     for (int c = 0; c < C; ++c) {
-        const __m128 ac = _mm_loadu_ps(col[c] + i);
+        const __m128 ac = load(col[c] + i);
         v = _mm_add_ps(v, _mm_mul_ps(ac, t[c].r));
         q = _mm_add_ps(q, _mm_mul_ps(ac, t[c].is));
     }
-    _mm_storeu_ps(yf + i, _mm_add_ps(v, _mm_shuffle_ps(q, q, _MM_SHUFFLE(2, 3, 0, 1))));
+    v = _mm_add_ps(v, _mm_shuffle_ps(q, q, _MM_SHUFFLE(2, 3, 0, 1)));
+    if (ONE)
+        _mm_storel_pi((__m64 *)(yf + i), v);
+    else
+        _mm_storeu_ps(yf + i, v);
 }
 
 template <int C>
@@ -363,35 +374,47 @@ inline void cgemv_n_pass(ptrdiff_t m2, ptrdiff_t pf, const float *const *col, co
         cgemv_n_rows<C>(col, t, yf, i);
 }
 
-void cgemv_n_sse(ptrdiff_t m, ptrdiff_t n, cv<float> alpha, const ZEM_Complex8 *a, ptrdiff_t lda,
-                 const ZEM_Complex8 *x, ZEM_Complex8 *y)
+// C columns from column j on (C = 4, or the last 1 to 3).
+template <int C>
+inline void cgemv_n_cols(ptrdiff_t m, ptrdiff_t j, ptrdiff_t n, cv<float> alpha, const ZEM_Complex8 *a,
+                         ptrdiff_t lda, const ZEM_Complex8 *x, float *yf)
 {
     typedef element<ZEM_Complex8> E;
     const ptrdiff_t m2 = m & ~(ptrdiff_t)1;
+    CTerm t[C];
+    const float *col[C];
+#pragma GCC unroll 4
+    for (int c = 0; c < C; ++c) {
+        t[c] = alpha * E::load(x[j + c]);
+        col[c] = (const float *)(a + (j + c) * lda);
+    }
+    cgemv_n_pass<C>(m2, 2 * ahead_of<ZEM_Complex8>(j, C, n, lda), col, t, yf);
+    if (m2 < m)
+        cgemv_n_rows<C, true>(col, t, yf, 2 * m2);
+}
+
+void cgemv_n_sse(ptrdiff_t m, ptrdiff_t n, cv<float> alpha, const ZEM_Complex8 *a, ptrdiff_t lda,
+                 const ZEM_Complex8 *x, ZEM_Complex8 *y)
+{
     float *yf = (float *)y;
     ptrdiff_t j = 0;
-    for (; j + 4 <= n; j += 4) {
-        const CTerm t[4] = {alpha * E::load(x[j]), alpha * E::load(x[j + 1]), alpha * E::load(x[j + 2]),
-                            alpha * E::load(x[j + 3])};
-        const float *col[4];
-        for (int c = 0; c < 4; ++c)
-            col[c] = (const float *)(a + (j + c) * lda);
-        cgemv_n_pass<4>(m2, 2 * ahead_of<ZEM_Complex8>(j, 4, n, lda), col, t, yf);
-        if (m2 < m) {
-            gemv_n<ZEM_Complex8, false>(1, 2, alpha, a + m2 + j * lda, lda, x + j, 1, y + m2, 1);
-            gemv_n<ZEM_Complex8, false>(1, 2, alpha, a + m2 + (j + 2) * lda, lda, x + j + 2, 1, y + m2, 1);
-        }
+    for (; j + 4 <= n; j += 4)
+        cgemv_n_cols<4>(m, j, n, alpha, a, lda, x, yf);
+    // The last columns as one shorter pass of the same formula: columns of
+    // zeros added to the right of a matrix then leave every result as it
+    // was (callers rely on it, the reflector updates of the eigenvalue
+    // routines for one).
+    switch (n - j) {
+    case 3:
+        cgemv_n_cols<3>(m, j, n, alpha, a, lda, x, yf);
+        break;
+    case 2:
+        cgemv_n_cols<2>(m, j, n, alpha, a, lda, x, yf);
+        break;
+    case 1:
+        cgemv_n_cols<1>(m, j, n, alpha, a, lda, x, yf);
+        break;
     }
-    if (j + 2 <= n) {
-        const CTerm t[2] = {alpha * E::load(x[j]), alpha * E::load(x[j + 1])};
-        const float *col[2] = {(const float *)(a + j * lda), (const float *)(a + (j + 1) * lda)};
-        cgemv_n_pass<2>(m2, 2 * ahead_of<ZEM_Complex8>(j, 2, n, lda), col, t, yf);
-        if (m2 < m)
-            gemv_n<ZEM_Complex8, false>(1, 2, alpha, a + m2 + j * lda, lda, x + j, 1, y + m2, 1);
-        j += 2;
-    }
-    if (j < n)
-        gemv_n<ZEM_Complex8, false>(m, 1, alpha, a + j * lda, lda, x + j, 1, y, 1);
 }
 
 // The T and C block kernels: four columns at a time (then two), each with

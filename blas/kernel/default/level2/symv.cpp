@@ -46,13 +46,43 @@ void sym_mv(bool up, ptrdiff_t n, typename element<T>::value alpha, const S &s, 
     }
 }
 
+// The gemv block kernels on unit increments (N; T or, for the Hermitian
+// products, C) for the rectangle beside a group's diagonal triangle; double
+// precision keeps its own two-pass loop, already at the x87 unit's pace.
+template <class T, bool HERM>
+struct rect_kernels {
+    static constexpr void (*n)ZEM_P_GEMV(T, T) = nullptr;
+    static constexpr void (*t)ZEM_P_GEMV(T, T) = nullptr;
+};
+template <bool HERM>
+struct rect_kernels<float, HERM> {
+    static constexpr void (*n)ZEM_P_GEMV(float, float) = _ZEM_BLAS_sgemvnoo;
+    static constexpr void (*t)ZEM_P_GEMV(float, float) = _ZEM_BLAS_sgemvtoo;
+};
+template <bool HERM>
+struct rect_kernels<ZEM_Complex8, HERM> {
+    static constexpr void (*n)ZEM_P_GEMV(ZEM_Complex8, ZEM_Complex8) = _ZEM_BLAS_cgemvnoo;
+    static constexpr void (*t)ZEM_P_GEMV(ZEM_Complex8, ZEM_Complex8) = HERM ? _ZEM_BLAS_cgemvcoo
+                                                                             : _ZEM_BLAS_cgemvtoo;
+};
+template <bool HERM>
+struct rect_kernels<ZEM_Complex16, HERM> {
+    static constexpr void (*n)ZEM_P_GEMV(ZEM_Complex16, ZEM_Complex16) = _ZEM_BLAS_zgemvnoo;
+    static constexpr void (*t)ZEM_P_GEMV(ZEM_Complex16, ZEM_Complex16) = HERM ? _ZEM_BLAS_zgemvcoo
+                                                                               : _ZEM_BLAS_zgemvtoo;
+};
+
 // Full storage with unit increments: four columns at a time. The rows
 // outside the group's 4-by-4 diagonal triangle take one pass that updates
-// y once for all four columns and forms the four column sums; the small
-// triangle then follows the column loop.
+// y once for all four columns and one that forms the four column sums (for
+// s, c and z the gemv block kernels, which add alpha times the sums to y
+// at once); the small triangle then follows the column loop.
 template <class T, bool HERM>
 void symv_unit(bool up, ptrdiff_t n, typename element<T>::value alpha, const T *a, ptrdiff_t lda, const T *x, T *y)
 {
+    typedef rect_kernels<T, HERM> K;
+    T alpha_t;
+    element<T>::store(alpha_t, alpha); // alpha came in as a T: exact
     typedef element<T> E;
     typedef typename E::value V;
     const ptrdiff_t n4 = n / 4 * 4;
@@ -70,18 +100,28 @@ void symv_unit(bool up, ptrdiff_t n, typename element<T>::value alpha, const T *
         E::store(m3, t3);
         V s0{}, s1{}, s2{}, s3{};
         const ptrdiff_t r0 = up ? 0 : j0 + 4, r1 = up ? j0 : n;
-        // Two passes over the rows, the second finding the columns in cache:
-        // each keeps few values live (the x87 stack has eight places).
-        for (ptrdiff_t i = r0; i < r1; ++i)
-            E::store(y[i], (((E::load(y[i]) + E::load(m0) * E::load(c0[i])) + E::load(m1) * E::load(c1[i])) +
-                         E::load(m2) * E::load(c2[i])) +
-                            E::load(m3) * E::load(c3[i]));
-        for (ptrdiff_t i = r0; i < r1; ++i) {
-            const V xi = E::load(x[i]);
-            s0 = s0 + cj<HERM>(E::load(c0[i])) * xi;
-            s1 = s1 + cj<HERM>(E::load(c1[i])) * xi;
-            s2 = s2 + cj<HERM>(E::load(c2[i])) * xi;
-            s3 = s3 + cj<HERM>(E::load(c3[i])) * xi;
+        if constexpr (K::n != nullptr) {
+            if (r1 > r0) {
+                // lda and the row count fit in int: they came from the caller's n and lda
+                const int rows = (int)(r1 - r0), four = 4, ld = (int)lda, one = 1;
+                K::n("N", &rows, &four, &alpha_t, c0 + r0, &ld, x + j0, &one, &alpha_t, y + r0, &one);
+                K::t("T", &rows, &four, &alpha_t, c0 + r0, &ld, x + r0, &one, &alpha_t, y + j0, &one);
+            }
+        } else {
+            // Two passes over the rows, the second finding the columns in
+            // cache: each keeps few values live (the x87 stack has eight
+            // places).
+            for (ptrdiff_t i = r0; i < r1; ++i)
+                E::store(y[i], (((E::load(y[i]) + E::load(m0) * E::load(c0[i])) + E::load(m1) * E::load(c1[i])) +
+                             E::load(m2) * E::load(c2[i])) +
+                                E::load(m3) * E::load(c3[i]));
+            for (ptrdiff_t i = r0; i < r1; ++i) {
+                const V xi = E::load(x[i]);
+                s0 = s0 + cj<HERM>(E::load(c0[i])) * xi;
+                s1 = s1 + cj<HERM>(E::load(c1[i])) * xi;
+                s2 = s2 + cj<HERM>(E::load(c2[i])) * xi;
+                s3 = s3 + cj<HERM>(E::load(c3[i])) * xi;
+            }
         }
         V t[4] = {t0, t1, t2, t3}, s[4] = {s0, s1, s2, s3};
         for (int c = 0; c < 4; ++c) {
