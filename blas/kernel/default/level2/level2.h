@@ -102,6 +102,10 @@ using zem_kernel::is_upper;
 using zem_kernel::prefetch;
 using zem_kernel::xreal;
 
+// c(i) := (c(i) + x(i)·t1) + y(i)·t2 over m rows of unit-stride double
+// complex vectors, in extended precision, each half rounded when stored;
+// t = (t1.re, t1.im, t2.re, t2.im). The column update of ?her2/?syr2.
+void zaxpy2_x87(ZEM_Complex16 *c, ptrdiff_t m, const ZEM_Complex16 *x, const ZEM_Complex16 *y, const xreal t[4]);
 // The double-complex block kernels on the x87 unit, for any row count and
 // increments (x and y at the first element used): y += alpha·A·x, and
 // y += alpha·op(A)ᵀ·x with op = conj when CJ.

@@ -44,6 +44,13 @@ static inline void zpair(const double *a0, ptrdiff_t ld, double *y, ptrdiff_t sy
                      : "st", "st(1)", "st(2)", "st(3)", "st(4)", "st(5)", "st(6)", "st(7)", "memory", "cc");
 }
 
+void zaxpy2_x87(ZEM_Complex16 *c, ptrdiff_t m, const ZEM_Complex16 *x, const ZEM_Complex16 *y, const X t[4])
+{
+    // x and y as the two columns of zpair, y at its byte distance from x
+    zpair((const double *)x, (ptrdiff_t)((uintptr_t)y - (uintptr_t)x), (double *)c,
+          (ptrdiff_t)sizeof(ZEM_Complex16), m, t);
+}
+
 // y(0..m) += alpha·A·x for columns in pairs: with t0 = alpha·x(j) and
 // t1 = alpha·x(j+1), y(i) := (a(i,j)·t0 + y(i)) + a(i,j+1)·t1, each half
 // rounded when stored; a last unpaired column alone.
