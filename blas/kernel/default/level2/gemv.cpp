@@ -309,14 +309,6 @@ void sgemv_t_sse(ptrdiff_t m, ptrdiff_t n, float alpha, const float *a, ptrdiff_
 // ---- single-precision complex with SSE (unit increments) ----------------
 // A register holds two complex elements (re, im, re, im).
 
-// The product a·t of two complex elements by one complex t, given as
-// tr = (tr, tr, tr, tr) and ti = (-ti, ti, -ti, ti): a·tr + swap(a)·ti,
-// that is (ar·tr - ai·ti, ai·tr + ar·ti) per element.
-inline __m128 cmul(__m128 a, __m128 tr, __m128 ti)
-{
-    return _mm_add_ps(_mm_mul_ps(a, tr), _mm_mul_ps(_mm_shuffle_ps(a, a, _MM_SHUFFLE(2, 3, 0, 1)), ti));
-}
-
 // The N block kernel: y += a(:,j)·t(j), t(j) = alpha·x(j), two rows per
 // register, four columns (then two) per pass, one cache line of each
 // column per iteration. Each product a·t is (a·tr) + swap(a)·(-ti, ti); as

@@ -1,7 +1,5 @@
 // Rank-1 update of a general matrix, A := alpha·x·op(y)' + A (?ger, ?geru,
 // ?gerc), one column at a time through the column update ?gerin.
-#include <xmmintrin.h>
-
 #include <type_traits>
 
 #include "blas/kernel/default/level2/level2.h"
@@ -21,28 +19,8 @@ void gerin(const int *m, const T *t, const T *x, const int *incx, T *a)
     const ptrdiff_t mm = *m;
     if constexpr (std::is_same<T, float>::value || std::is_same<T, ZEM_Complex8>::value) {
         if (*incx == 1) {
-            // single precision on SSE, four floats at a time: the same
-            // products and sums as the element loop below
-            float *af = (float *)a;
-            const float *xf = (const float *)x;
-            const ptrdiff_t len = E::is_complex ? 2 * mm : mm;
-            const float tr = E::is_complex ? ((const float *)t)[0] : *(const float *)t;
-            const float ti = E::is_complex ? ((const float *)t)[1] : 0.0f;
-            const __m128 vr = _mm_set1_ps(tr), vi = _mm_setr_ps(-ti, ti, -ti, ti);
-            auto prod = [&](__m128 xv) {
-                // complex: (xr·tr - xi·ti, xi·tr + xr·ti) per element
-                return E::is_complex ? _mm_add_ps(_mm_mul_ps(xv, vr),
-                                                  _mm_mul_ps(_mm_shuffle_ps(xv, xv, _MM_SHUFFLE(2, 3, 0, 1)), vi))
-                                     : _mm_mul_ps(xv, vr);
-            };
-            ptrdiff_t i = 0;
-            for (; i + 8 <= len; i += 8) {
-                _mm_storeu_ps(af + i, _mm_add_ps(_mm_loadu_ps(af + i), prod(_mm_loadu_ps(xf + i))));
-                _mm_storeu_ps(af + i + 4, _mm_add_ps(_mm_loadu_ps(af + i + 4), prod(_mm_loadu_ps(xf + i + 4))));
-            }
-            for (; i + 4 <= len; i += 4)
-                _mm_storeu_ps(af + i, _mm_add_ps(_mm_loadu_ps(af + i), prod(_mm_loadu_ps(xf + i))));
-            for (i /= E::is_complex ? 2 : 1; i < mm; ++i)
+            const ptrdiff_t done = update_sse<T, false>(a, mm, x, x, tv, tv);
+            for (ptrdiff_t i = done; i < mm; ++i)
                 E::store(a[i], E::load(a[i]) + E::load(x[i]) * tv);
             return;
         }

@@ -9,6 +9,8 @@
 #define ZEM_BLAS_LEVEL2_H
 
 #include <stddef.h>
+#include <string.h>
+#include <xmmintrin.h>
 
 #include "blas/interface/entry.h"
 #include "blas/kernel/default/element.h"
@@ -177,6 +179,50 @@ static inline void scale_y(ptrdiff_t n, const T *beta, T *y, int incy)
         for (ptrdiff_t i = 0; i < n; ++i, p += inc)
             E::store(*p, b * E::load(*p));
     }
+}
+
+// Single precision and single complex on SSE, four floats at a time, unit
+// increments: c := c + x·t1 (+ y·t2 when Y) over len elements, the same
+// products and sums as an element loop (complex: (xr·tr - xi·ti,
+// xi·tr + xr·ti)); returns how many elements it did, the rest being left
+// to the caller's element loop. The column update of the rank-1 and
+// rank-2 routines.
+template <class T, bool Y>
+inline ptrdiff_t update_sse(T *c, ptrdiff_t len, const T *x, const T *y, typename element<T>::value t1,
+                            typename element<T>::value t2)
+{
+    typedef element<T> E;
+    constexpr int per = E::is_complex ? 2 : 1; // floats per element
+    float *cf = (float *)c;
+    const float *xf = (const float *)x, *yf = (const float *)y;
+    float p1[2], p2[2];
+    memcpy(p1, &t1, per * sizeof(float));
+    memcpy(p2, &t2, per * sizeof(float));
+    const __m128 r1 = _mm_set1_ps(p1[0]), r2 = _mm_set1_ps(p2[0]);
+    const __m128 i1 = per == 2 ? _mm_setr_ps(-p1[1], p1[1], -p1[1], p1[1]) : r1;
+    const __m128 i2 = per == 2 ? _mm_setr_ps(-p2[1], p2[1], -p2[1], p2[1]) : r2;
+    auto prod = [&](__m128 v, __m128 r, __m128 i) {
+        return per == 2 ? _mm_add_ps(_mm_mul_ps(v, r), _mm_mul_ps(_mm_shuffle_ps(v, v, _MM_SHUFFLE(2, 3, 0, 1)), i))
+                        : _mm_mul_ps(v, r);
+    };
+    auto step = [&](ptrdiff_t i) {
+        __m128 v = _mm_add_ps(_mm_loadu_ps(cf + i), prod(_mm_loadu_ps(xf + i), r1, i1));
+        if (Y)
+            v = _mm_add_ps(v, prod(_mm_loadu_ps(yf + i), r2, i2));
+        _mm_storeu_ps(cf + i, v);
+    };
+    const ptrdiff_t n = per * len;
+    ptrdiff_t i = 0;
+    for (; i + 16 <= n; i += 16) { // a cache line of c per iteration
+        prefetch(cf, i + 64);
+        step(i);
+        step(i + 4);
+        step(i + 8);
+        step(i + 12);
+    }
+    for (; i + 4 <= n; i += 4)
+        step(i);
+    return i / per;
 }
 
 } // namespace zem_l2

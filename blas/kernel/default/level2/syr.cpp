@@ -2,9 +2,6 @@
 // storage (?syr, ?spr, ?her, ?hpr, ?syr2, ?spr2, ?her2, ?hpr2), column by
 // column over the stored triangle. Hermitian diagonals stay real: their
 // imaginary parts are set to zero, as the Hermitian definitions ask.
-#include <string.h>
-#include <xmmintrin.h>
-
 #include <type_traits>
 
 #include "blas/kernel/default/level2/level2.h"
@@ -30,48 +27,6 @@ struct packed_cols {
     }
 };
 
-// Single precision and single complex on SSE, four floats at a time:
-// c := c + x·t1 (+ y·t2 when Y), the same products and sums as the element
-// loops below; the rows left over are returned for those loops.
-template <class T, bool Y>
-ptrdiff_t cols_sse(T *c, ptrdiff_t len, const T *x, const T *y, typename element<T>::value t1,
-                   typename element<T>::value t2)
-{
-    typedef element<T> E;
-    constexpr int per = E::is_complex ? 2 : 1; // floats per element
-    float *cf = (float *)c;
-    const float *xf = (const float *)x, *yf = (const float *)y;
-    float p1[2], p2[2];
-    memcpy(p1, &t1, per * sizeof(float));
-    memcpy(p2, &t2, per * sizeof(float));
-    const __m128 r1 = _mm_set1_ps(p1[0]), r2 = _mm_set1_ps(p2[0]);
-    const __m128 i1 = per == 2 ? _mm_setr_ps(-p1[1], p1[1], -p1[1], p1[1]) : r1;
-    const __m128 i2 = per == 2 ? _mm_setr_ps(-p2[1], p2[1], -p2[1], p2[1]) : r2;
-    // complex: (vr·tr - vi·ti, vi·tr + vr·ti) per element
-    auto prod = [&](__m128 v, __m128 r, __m128 i) {
-        return per == 2 ? _mm_add_ps(_mm_mul_ps(v, r), _mm_mul_ps(_mm_shuffle_ps(v, v, _MM_SHUFFLE(2, 3, 0, 1)), i))
-                        : _mm_mul_ps(v, r);
-    };
-    auto step = [&](ptrdiff_t i) {
-        __m128 v = _mm_add_ps(_mm_loadu_ps(cf + i), prod(_mm_loadu_ps(xf + i), r1, i1));
-        if (Y)
-            v = _mm_add_ps(v, prod(_mm_loadu_ps(yf + i), r2, i2));
-        _mm_storeu_ps(cf + i, v);
-    };
-    const ptrdiff_t n = per * len;
-    ptrdiff_t i = 0;
-    for (; i + 16 <= n; i += 16) { // a cache line of c per iteration
-        prefetch(cf, i + 64);
-        step(i);
-        step(i + 4);
-        step(i + 8);
-        step(i + 12);
-    }
-    for (; i + 4 <= n; i += 4)
-        step(i);
-    return i / per;
-}
-
 // c(i) += x(i)·t for len rows. Unit increments run contiguously with a
 // prefetch every fourth element.
 template <class T>
@@ -80,7 +35,7 @@ void col1(T *c, ptrdiff_t len, const T *x, ptrdiff_t inc, typename element<T>::v
     typedef element<T> E;
     if constexpr (sizeof(typename E::value) / (E::is_complex ? 2 : 1) == sizeof(float)) {
         if (inc == 1) {
-            const ptrdiff_t done = cols_sse<T, false>(c, len, x, x, t, t);
+            const ptrdiff_t done = update_sse<T, false>(c, len, x, x, t, t);
             c += done, x += done, len -= done;
         }
     }
@@ -104,7 +59,7 @@ void col2(T *c, ptrdiff_t len, const T *x, ptrdiff_t ix, const T *y, ptrdiff_t i
     typedef element<T> E;
     if constexpr (sizeof(typename E::value) / (E::is_complex ? 2 : 1) == sizeof(float)) {
         if (ix == 1 && iy == 1) {
-            const ptrdiff_t done = cols_sse<T, true>(c, len, x, y, t1, t2);
+            const ptrdiff_t done = update_sse<T, true>(c, len, x, y, t1, t2);
             c += done, x += done, y += done, len -= done;
         }
     }
