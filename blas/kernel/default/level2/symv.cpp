@@ -51,22 +51,26 @@ void sym_mv(bool up, ptrdiff_t n, typename element<T>::value alpha, const S &s, 
 // precision keeps its own two-pass loop, already at the x87 unit's pace.
 template <class T, bool HERM>
 struct rect_kernels {
+    static constexpr bool on = false;
     static constexpr void (*n)ZEM_P_GEMV(T, T) = nullptr;
     static constexpr void (*t)ZEM_P_GEMV(T, T) = nullptr;
 };
 template <bool HERM>
 struct rect_kernels<float, HERM> {
+    static constexpr bool on = true;
     static constexpr void (*n)ZEM_P_GEMV(float, float) = _ZEM_BLAS_sgemvnoo;
     static constexpr void (*t)ZEM_P_GEMV(float, float) = _ZEM_BLAS_sgemvtoo;
 };
 template <bool HERM>
 struct rect_kernels<ZEM_Complex8, HERM> {
+    static constexpr bool on = true;
     static constexpr void (*n)ZEM_P_GEMV(ZEM_Complex8, ZEM_Complex8) = _ZEM_BLAS_cgemvnoo;
     static constexpr void (*t)ZEM_P_GEMV(ZEM_Complex8, ZEM_Complex8) = HERM ? _ZEM_BLAS_cgemvcoo
                                                                              : _ZEM_BLAS_cgemvtoo;
 };
 template <bool HERM>
 struct rect_kernels<ZEM_Complex16, HERM> {
+    static constexpr bool on = true;
     static constexpr void (*n)ZEM_P_GEMV(ZEM_Complex16, ZEM_Complex16) = _ZEM_BLAS_zgemvnoo;
     static constexpr void (*t)ZEM_P_GEMV(ZEM_Complex16, ZEM_Complex16) = HERM ? _ZEM_BLAS_zgemvcoo
                                                                                : _ZEM_BLAS_zgemvtoo;
@@ -100,7 +104,7 @@ void symv_unit(bool up, ptrdiff_t n, typename element<T>::value alpha, const T *
         E::store(m3, t3);
         V s0{}, s1{}, s2{}, s3{};
         const ptrdiff_t r0 = up ? 0 : j0 + 4, r1 = up ? j0 : n;
-        if constexpr (K::n != nullptr) {
+        if constexpr (K::on) {
             if (r1 > r0) {
                 // lda and the row count fit in int: they came from the caller's n and lda
                 const int rows = (int)(r1 - r0), four = 4, ld = (int)lda, one = 1;
