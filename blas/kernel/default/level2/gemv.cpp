@@ -310,12 +310,12 @@ void sgemv_t_sse(ptrdiff_t m, ptrdiff_t n, float alpha, const float *a, ptrdiff_
 // A register holds two complex elements (re, im, re, im).
 
 // The N block kernel: y += a(:,j)·t(j), t(j) = alpha·x(j), two rows per
-// register, four columns (then two) per pass, one cache line of each
-// column per iteration. Each product a·t is (a·tr) + swap(a)·(-ti, ti); as
-// swap(a)·s = swap(a·swap(s)), a pass sums the a·tr terms onto y and the
-// a·(ti, -ti) terms in a second register that is swapped once and added
-// at the end, instead of swapping every element of A. An unpaired last
-// column by the generic kernel.
+// register, four columns per pass (the last 1 to 3 as one shorter pass),
+// one cache line of each column per iteration. Each product a·t is
+// (a·tr) + swap(a)·(-ti, ti); as swap(a)·s = swap(a·swap(s)), a pass sums
+// the a·tr terms onto y and the a·(ti, -ti) terms in a second register
+// that is swapped once and added at the end, instead of swapping every
+// element of A.
 struct CTerm {
     __m128 r, is; // (tr, tr, tr, tr) and (ti, -ti, ti, -ti) of t = alpha·x(j)
     CTerm() = default;

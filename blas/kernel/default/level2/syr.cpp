@@ -33,7 +33,7 @@ template <class T>
 void col1(T *c, ptrdiff_t len, const T *x, ptrdiff_t inc, typename element<T>::value t)
 {
     typedef element<T> E;
-    if constexpr (sizeof(typename E::value) / (E::is_complex ? 2 : 1) == sizeof(float)) {
+    if constexpr (std::is_same<T, float>::value || std::is_same<T, ZEM_Complex8>::value) {
         if (inc == 1) {
             const ptrdiff_t done = update_sse<T, false>(c, len, x, x, t, t);
             c += done, x += done, len -= done;
@@ -57,7 +57,7 @@ void col2(T *c, ptrdiff_t len, const T *x, ptrdiff_t ix, const T *y, ptrdiff_t i
           typename element<T>::value t2)
 {
     typedef element<T> E;
-    if constexpr (sizeof(typename E::value) / (E::is_complex ? 2 : 1) == sizeof(float)) {
+    if constexpr (std::is_same<T, float>::value || std::is_same<T, ZEM_Complex8>::value) {
         if (ix == 1 && iy == 1) {
             const ptrdiff_t done = update_sse<T, true>(c, len, x, y, t1, t2);
             c += done, x += done, y += done, len -= done;
