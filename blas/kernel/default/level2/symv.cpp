@@ -2,6 +2,8 @@
 // y := alpha·A·x + beta·y for ?symv, ?hemv (full storage), ?sbmv, ?hbmv
 // (band), ?spmv, ?hpmv (packed) and ?gbmv. Only the stored triangle or
 // band is read; Hermitian diagonals count by their real parts.
+#include <type_traits>
+
 #include "blas/kernel/default/level2/triangular.h"
 
 namespace zem_l2 {
@@ -46,35 +48,18 @@ void sym_mv(bool up, ptrdiff_t n, typename element<T>::value alpha, const S &s, 
     }
 }
 
-// The gemv block kernels on unit increments (N; T or, for the Hermitian
-// products, C) for the rectangle beside a group's diagonal triangle; double
+// The gemv block kernels on unit increments, N, T and C (real data: T for
+// C), for the rectangle beside a group's diagonal triangle; double
 // precision keeps its own two-pass loop, already at the x87 unit's pace.
-template <class T, bool HERM>
-struct rect_kernels {
-    static constexpr bool on = false;
-    static constexpr void (*n)ZEM_P_GEMV(T, T) = nullptr;
-    static constexpr void (*t)ZEM_P_GEMV(T, T) = nullptr;
-};
-template <bool HERM>
-struct rect_kernels<float, HERM> {
-    static constexpr bool on = true;
-    static constexpr void (*n)ZEM_P_GEMV(float, float) = _ZEM_BLAS_sgemvnoo;
-    static constexpr void (*t)ZEM_P_GEMV(float, float) = _ZEM_BLAS_sgemvtoo;
-};
-template <bool HERM>
-struct rect_kernels<ZEM_Complex8, HERM> {
-    static constexpr bool on = true;
-    static constexpr void (*n)ZEM_P_GEMV(ZEM_Complex8, ZEM_Complex8) = _ZEM_BLAS_cgemvnoo;
-    static constexpr void (*t)ZEM_P_GEMV(ZEM_Complex8, ZEM_Complex8) = HERM ? _ZEM_BLAS_cgemvcoo
-                                                                             : _ZEM_BLAS_cgemvtoo;
-};
-template <bool HERM>
-struct rect_kernels<ZEM_Complex16, HERM> {
-    static constexpr bool on = true;
-    static constexpr void (*n)ZEM_P_GEMV(ZEM_Complex16, ZEM_Complex16) = _ZEM_BLAS_zgemvnoo;
-    static constexpr void (*t)ZEM_P_GEMV(ZEM_Complex16, ZEM_Complex16) = HERM ? _ZEM_BLAS_zgemvcoo
-                                                                               : _ZEM_BLAS_zgemvtoo;
-};
+template <class T>
+struct rect_kernels;
+#define ZEM_RECT(T, p, c) \
+    template <>           \
+    struct rect_kernels<T> { static constexpr void (*k[3]) ZEM_P_GEMV(T, T) = {p##noo, p##too, p##c##oo}; };
+ZEM_RECT(float, _ZEM_BLAS_sgemv, t)
+ZEM_RECT(ZEM_Complex8, _ZEM_BLAS_cgemv, c)
+ZEM_RECT(ZEM_Complex16, _ZEM_BLAS_zgemv, c)
+#undef ZEM_RECT
 
 // Full storage with unit increments: four columns at a time. The rows
 // outside the group's 4-by-4 diagonal triangle take one pass that updates
@@ -84,7 +69,6 @@ struct rect_kernels<ZEM_Complex16, HERM> {
 template <class T, bool HERM>
 void symv_unit(bool up, ptrdiff_t n, typename element<T>::value alpha, const T *a, ptrdiff_t lda, const T *x, T *y)
 {
-    typedef rect_kernels<T, HERM> K;
     T alpha_t;
     element<T>::store(alpha_t, alpha); // alpha came in as a T: exact
     typedef element<T> E;
@@ -104,12 +88,13 @@ void symv_unit(bool up, ptrdiff_t n, typename element<T>::value alpha, const T *
         E::store(m3, t3);
         V s0{}, s1{}, s2{}, s3{};
         const ptrdiff_t r0 = up ? 0 : j0 + 4, r1 = up ? j0 : n;
-        if constexpr (K::on) {
+        if constexpr (!std::is_same<T, double>::value) {
             if (r1 > r0) {
                 // lda and the row count fit in int: they came from the caller's n and lda
                 const int rows = (int)(r1 - r0), four = 4, ld = (int)lda, one = 1;
-                K::n("N", &rows, &four, &alpha_t, c0 + r0, &ld, x + j0, &one, &alpha_t, y + r0, &one);
-                K::t("T", &rows, &four, &alpha_t, c0 + r0, &ld, x + r0, &one, &alpha_t, y + j0, &one);
+                const auto *k = rect_kernels<T>::k;
+                k[0]("N", &rows, &four, &alpha_t, c0 + r0, &ld, x + j0, &one, &alpha_t, y + r0, &one);
+                k[HERM ? 2 : 1]("T", &rows, &four, &alpha_t, c0 + r0, &ld, x + r0, &one, &alpha_t, y + j0, &one);
             }
         } else {
             // Two passes over the rows, the second finding the columns in
